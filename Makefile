@@ -1,0 +1,26 @@
+# The front door: `make` builds, `make play` plays the bundled game, `make test` runs every test.
+BUILD := build
+SANITIZED := build-sanitize
+JOBS := $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps play test clean
+
+all: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target tessarc tessarc-replay
+
+deps:
+	@./tools/install-deps.sh
+
+play: all
+	cd game && ../$(BUILD)/tessarc
+
+test: all
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=Debug -DTESSARC_SANITIZE=ON >/dev/null
+	cmake --build $(SANITIZED) -j $(JOBS)
+	cd $(SANITIZED) && ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(SANITIZED)

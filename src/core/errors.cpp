@@ -1,0 +1,51 @@
+#include "core/errors.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/init.h"
+#include "core/platform.h"
+#include "core/state.h"
+#include "presentation/draw.h"
+
+namespace {
+
+SDL_Surface* renderLine(TTF_Font* font, const char* line)
+{
+    return font ? TTF_RenderUTF8_Solid(font, line, color_white) : nullptr;
+}
+
+bool acknowledged()
+{
+    if (platformMouseState(nullptr, nullptr) & SDL_BUTTON(SDL_BUTTON_LEFT)) return true;
+    if (keystate[SDLK_RETURN] || keystate[SDLK_SPACE] || keystate[SDLK_ESCAPE]) return true;
+    return event.type == SDL_QUIT;
+}
+
+}  // namespace
+
+void errors(const char* message)
+{
+    bool toStderr = platformReportFatal(message);
+    // Fonts are opened late in start-up, and their own failure comes through here.
+    bool canShow = screen && stdFont && BigFont;
+    if (!canShow && !toStderr) std::fprintf(stderr, "%s\n", message);
+
+    SDL_Surface* heading = canShow ? renderLine(BigFont, "※エラー！") : nullptr;
+    SDL_Surface* text = canShow ? renderLine(stdFont, message) : nullptr;
+    blitSurface(heading, 100, 200);
+    blitSurface(text, 100, 300);
+    if (screen) platformFlip(screen);
+
+    platformDelay(1000);
+    do {
+        platformEventState(SDL_MOUSEMOTION, SDL_IGNORE);
+        platformWaitEvent(&event);
+        platformPumpEvents();
+    } while (!acknowledged());
+
+    if (heading) SDL_FreeSurface(heading);
+    if (text) SDL_FreeSurface(text);
+    quiting();
+    std::exit(1);
+}

@@ -1,0 +1,156 @@
+#include "core/init.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <SDL_mixer.h>
+
+#include "core/errors.h"
+#include "core/fonts.h"
+#include "core/state.h"
+#include "core/textfile.h"
+#include "interpreter/scanner.h"
+#include "presentation/cache.h"
+
+namespace {
+
+const int kItemListSize = 16384;
+
+// The system pictures, in the order they are loaded: file under ./system/picture/, cache name.
+const struct {
+    const char* file;
+    const char* name;
+} kPictures[] = {
+    {"text.png", "text"},
+    {"menu.png", "menu"},
+    {"menu1_on.png", "menu1_on"},
+    {"menu1_off.png", "menu1_off"},
+    {"menu1_gray.png", "menu1_gray"},
+    {"menu2_on.png", "menu2_on"},
+    {"menu2_off.png", "menu2_off"},
+    {"menu3_on.png", "menu3_on"},
+    {"menu3_off.png", "menu3_off"},
+    {"menu3_gray.png", "menu3_gray"},
+    {"jotai.png", "jotai"},
+    {"moji-chip.png", "moji"},
+    {"moji-chip-red.png", "moji_red"},
+    {"load.png", "load"},
+    {"save_memo_on.png", "save_memo_on"},
+    {"save_memo_off.png", "save_memo_off"},
+    {"save.png", "save"},
+    {"item.png", "item"},
+    {"sentakushi-on.png", "sentakushi_on"},
+    {"sentakushi-off.png", "sentakushi_off"},
+    {"fade_in.png", "fade_in"},
+    {"fade_out.png", "fade_out"},
+    {"title_start_on.png", "title_start_on"},
+    {"title_start_off.png", "title_start_off"},
+    {"title_load_on.png", "title_load_on"},
+    {"title_load_off.png", "title_load_off"},
+    {"title_load_gray.png", "title_load_gray"},
+    {"title_continue_on.png", "title_continue_on"},
+    {"title_continue_off.png", "title_continue_off"},
+    {"title_continue_gray.png", "title_continue_gray"},
+    {"title_back.png", "title_back"},
+    {"title_fore.png", "title_fore"},
+};
+
+const char* const kSounds[] = {"enter", "onmouse", "paper", "return", "save", "start"};
+
+void startSdl()
+{
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) == 0) return;
+    // A machine without any sound device still plays, silently, as it does when the mixer
+    // cannot be opened.
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) == 0) return;
+    std::fprintf(stderr, "SDLの初期化に失敗しました: %s\n", SDL_GetError());
+    std::exit(1);
+}
+
+void openFonts()
+{
+    stdFont = GetFont("MSGOTHIC.TTC", 26);
+    changeFont = GetFont("MSMincho.ttc", 26);
+    BigFont = GetFont("MSGOTHIC.TTC", 39);
+    bouFont = GetFont("MSGOTHIC.TTC", 26);
+    itemFont = GetFont("MSGOTHIC.TTC", 20);
+    if (!stdFont || !BigFont || !bouFont || !itemFont) errors("フォントの取得に失敗しました");
+}
+
+void loadSystemMedia()
+{
+    char path[128];
+    for (const auto& picture : kPictures) {
+        std::snprintf(path, sizeof path, "./system/picture/%s", picture.file);
+        ImgLoad(path, picture.name);
+    }
+    for (const char* name : kSounds) {
+        std::snprintf(path, sizeof path, "./system/sound/%s.wav", name);
+        sndLoad(path, name);
+    }
+    ImgLoad("./bg/black.jpg", "black");
+    ImgLoad("./bg/black.jpg", "bg");
+    mscLoad("./bgm/OP.ogg", "bgm");
+}
+
+void loadItemNames()
+{
+    static char list[kItemListSize];
+    TextFile file = readTextFile("./script/itemlist.txt", list, sizeof list);
+    if (!file.opened) errors("itemlist.txtがありません");
+    readItemNames(list);
+}
+
+void closeFont(TTF_Font*& font)
+{
+    if (font) TTF_CloseFont(font);
+    font = nullptr;
+}
+
+}  // namespace
+
+void readItemNames(const char* text)
+{
+    const char* pos = text;
+    for (int i = 0; i < kItemCount; ++i) {
+        char line[kNameSize];
+        pos = GetLine(line, pos);
+        if (!pos) break;
+        dropPartialCharacter(line);
+        std::memcpy(iname[i], line, sizeof line);
+    }
+}
+
+void init()
+{
+    startSdl();
+    SDL_WM_SetCaption("TesSellane'Arc", nullptr);
+    Mix_OpenAudio(44100, 0x8010, 2, 4096);
+    screen = SDL_SetVideoMode(800, 600, 24, 0);
+    if (!screen) {
+        std::fprintf(stderr, "スクリーンの初期化に失敗しました: %s\n", SDL_GetError());
+        std::exit(1);
+    }
+    if (TTF_Init() < 0) std::exit(1);
+    SDL_EnableUNICODE(1);
+    openFonts();
+    loadSystemMedia();
+    loadItemNames();
+}
+
+void quiting()
+{
+    ImgDeleteAll();
+    mscDeleteAll();
+    sndDeleteAll();
+    Mix_CloseAudio();
+    // itemFont and changeFont are closed too: nothing is left open behind SDL's back.
+    closeFont(stdFont);
+    closeFont(changeFont);
+    closeFont(BigFont);
+    closeFont(bouFont);
+    closeFont(itemFont);
+    TTF_Quit();
+    SDL_Quit();
+}

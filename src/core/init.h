@@ -1,0 +1,13 @@
+// Start-up and shutdown: the libraries, the window, the fonts, the system pictures and sounds,
+// and the item names.
+#pragma once
+
+// Brings everything up; returns only when the game can run (or ends the process).
+void init();
+
+// Takes everything down again: the caches, the mixer, the fonts, SDL.
+void quiting();
+
+// Fills `iname` from the text of an item list: line i (blank lines and leading blanks not
+// counted) names item i; at most 70 names of at most 63 bytes, cut at a character boundary.
+void readItemNames(const char* text);

@@ -1,0 +1,95 @@
+// tessarc-replay: the same game on the replay back end, played from an input script.
+//
+//   tessarc-replay [--dir GAME_DIR] [--trace FILE] INPUT
+//
+// Exit status: 0 when the game ended by itself or by the quit request, 1 when it ended on a
+// fatal error (after "error: MESSAGE" on standard error), 2 on a usage error or an input
+// script that cannot be read.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+#include "core/mainloop.h"
+#include "core/replay.h"
+#include "core/trace.h"
+
+namespace {
+
+const char kUsage[] = "usage: tessarc-replay [--dir GAME_DIR] [--trace FILE] INPUT\n";
+
+int usage(const std::string& problem)
+{
+    if (!problem.empty()) std::fprintf(stderr, "tessarc-replay: %s\n", problem.c_str());
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+std::string currentDir()
+{
+    char buffer[4096];
+    return getcwd(buffer, sizeof buffer) ? buffer : ".";
+}
+
+std::string absolute(const std::string& path, const std::string& base)
+{
+    return path.empty() || path[0] == '/' ? path : base + "/" + path;
+}
+
+bool readAll(const std::string& path, std::string* text)
+{
+    std::stringstream buffer;
+    if (path == "-") {
+        buffer << std::cin.rdbuf();
+        *text = buffer.str();
+        return !std::cin.bad();
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    buffer << file.rdbuf();
+    *text = buffer.str();
+    return !file.bad();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    std::string gameDir, tracePath, input;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if ((arg == "--dir" || arg == "--trace") && i + 1 < argc) {
+            (arg == "--dir" ? gameDir : tracePath) = argv[++i];
+        } else if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            return usage("unknown option " + arg);
+        } else if (input.empty()) {
+            input = arg;
+        } else {
+            return usage("more than one INPUT");
+        }
+    }
+    if (input.empty()) return usage("no INPUT");
+
+    std::string startDir = currentDir();
+    std::string text;
+    if (!readAll(input == "-" ? input : absolute(input, startDir), &text))
+        return usage("cannot read INPUT " + input);
+    std::string problem;
+    if (!replayLoad(text, startDir, &problem)) return usage("INPUT " + problem);
+    if (!tracePath.empty() && !traceOpen(absolute(tracePath, startDir).c_str()))
+        return usage("cannot write trace " + tracePath);
+    if (!gameDir.empty() && chdir(absolute(gameDir, startDir).c_str()) != 0)
+        return usage("cannot enter GAME_DIR " + gameDir);
+
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    int status = SDL_main(argc, argv);
+    traceClose();
+    return status;
+}

@@ -1,0 +1,50 @@
+// The platform layer: the only way the game reaches SDL's events, input state and clock.
+//
+// Two back ends implement it and are chosen at link time: the live one (plain SDL, for the
+// game a player runs) and the replay one (virtual time and scripted input, for tests and for
+// authors; see replay.h). Every screen calls these instead of SDL so that it behaves the same
+// under both. Drawing itself stays plain SDL on `screen`, apart from the flip.
+#pragma once
+
+#include <SDL.h>
+
+// Milliseconds since the game started. Live: the wall clock. Replay: virtual time, which moves
+// only when the game sleeps or blocks for an event.
+Uint32 platformTicks();
+
+// Sleeps for ms milliseconds. Replay: advances virtual time at once; scripted input that falls
+// due during the sleep is delivered.
+void platformDelay(Uint32 ms);
+
+// Takes the next pending event into *ev without blocking; returns 1, or 0 when none is pending.
+// Replay: once the input script is used up, every call answers a quit request.
+int platformPollEvent(SDL_Event* ev);
+
+// Blocks until an event arrives and takes it into *ev; returns 1. Replay: the clock jumps to
+// the next scripted action; once the input script is used up, it answers a quit request.
+int platformWaitEvent(SDL_Event* ev);
+
+// Brings the held key, button and pointer state up to date.
+void platformPumpEvents();
+
+// SDL_EventState: state SDL_IGNORE drops events of the type (and those already queued),
+// SDL_ENABLE lets them in again, SDL_QUERY only asks. Returns the state before the call.
+Uint8 platformEventState(Uint8 type, int state);
+
+// The held-key array, indexed by SDL 1.2 key symbol; stable for the whole run, so it may be
+// taken during static initialisation (the game keeps it in `keystate`).
+Uint8* platformKeyState();
+
+// The pointer position into *x, *y (either may be null) and the held buttons as SDL_BUTTON
+// bits. Menu screens call it while they wait for the player.
+Uint8 platformMouseState(int* x, int* y);
+
+// Seconds, for seeding the script's random draws. Replay: derived from virtual time.
+long platformTime();
+
+// Shows the surface on the display (SDL_Flip). The replay keeps a copy for its `shot` action.
+void platformFlip(SDL_Surface* surface);
+
+// Tells the world outside the window about a fatal error before the game ends. Returns true
+// when the message has been written to the standard error stream.
+bool platformReportFatal(const char* message);

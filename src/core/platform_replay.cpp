@@ -1,0 +1,463 @@
+// The replay back end: virtual time and scripted input, so that a run is the same every time
+// and never sleeps for real.
+//
+// The clock moves only when the game sleeps or blocks for an event. Each scripted action
+// falls due a fixed time after the action before it was carried out, and is carried out at
+// the first platform call that may see it: state changes one at a time, each seen by a read
+// before the next; gated actions (click, rclick, press, shot) only while the game waits for
+// the player.
+#include "core/platform.h"
+#include "core/replay.h"
+
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <sstream>
+#include <vector>
+
+#include "core/trace.h"
+
+namespace {
+
+enum class Kind { Move, Down, Up, Wheel, KeyDown, KeyUp, Quit, Shot, End };
+
+struct Action {
+    Kind kind;
+    Uint32 delay;      // virtual ms after the previous action was carried out
+    bool gated;        // waits until the game waits for the player
+    int x, y;          // Move
+    int code;          // button number or key symbol
+    std::string file;  // Shot
+};
+
+struct Replay {
+    std::vector<Action> actions{{Kind::End, 0, false, 0, 0, 0, {}}};
+    size_t next = 0;
+    Uint32 now = 0;
+    Uint32 lastDone = 0;      // when the previous action was carried out
+    bool changeSeen = true;   // the last state change has been read by the game
+    std::deque<SDL_Event> queue;
+    Uint8 eventStates[256];
+    Uint8 keys[SDLK_LAST];
+    int mouseX = 0, mouseY = 0;
+    Uint8 buttons = 0;
+    SDL_Surface* lastFlip = nullptr;
+    int shotsLeft = 0;
+
+    Replay()
+    {
+        std::memset(eventStates, SDL_ENABLE, sizeof eventStates);
+        std::memset(keys, 0, sizeof keys);
+    }
+};
+
+Replay replay;
+
+void resetState()
+{
+    replay.next = 0;
+    replay.now = replay.lastDone = 0;
+    replay.changeSeen = true;
+    replay.queue.clear();
+    std::memset(replay.eventStates, SDL_ENABLE, sizeof replay.eventStates);
+    std::memset(replay.keys, 0, sizeof replay.keys);
+    replay.mouseX = replay.mouseY = 0;
+    replay.buttons = 0;
+    if (replay.lastFlip) SDL_FreeSurface(replay.lastFlip);
+    replay.lastFlip = nullptr;
+}
+
+bool isStateChange(Kind kind)
+{
+    return kind == Kind::Move || kind == Kind::Down || kind == Kind::Up || kind == Kind::Wheel ||
+           kind == Kind::KeyDown || kind == Kind::KeyUp;
+}
+
+void push(SDL_Event ev)
+{
+    if (replay.eventStates[ev.type] == SDL_IGNORE) return;
+    replay.queue.push_back(ev);
+}
+
+void pushButton(Uint8 type, int button)
+{
+    SDL_Event ev{};
+    ev.button.type = type;
+    ev.button.which = 0;
+    ev.button.button = static_cast<Uint8>(button);
+    ev.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    ev.button.x = static_cast<Uint16>(replay.mouseX);
+    ev.button.y = static_cast<Uint16>(replay.mouseY);
+    push(ev);
+}
+
+SDLMod heldMods()
+{
+    int mods = 0;
+    if (replay.keys[SDLK_LCTRL]) mods |= KMOD_LCTRL;
+    if (replay.keys[SDLK_RCTRL]) mods |= KMOD_RCTRL;
+    return static_cast<SDLMod>(mods);
+}
+
+void pushKey(Uint8 type, int key)
+{
+    SDL_Event ev{};
+    ev.key.type = type;
+    ev.key.which = 0;
+    ev.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    ev.key.keysym.sym = static_cast<SDLKey>(key);
+    ev.key.keysym.mod = heldMods();
+    // Unicode translation is on in the game: the printable keys carry their character.
+    if (type == SDL_KEYDOWN && (key == SDLK_RETURN || key == SDLK_SPACE || key == SDLK_ESCAPE))
+        ev.key.keysym.unicode = static_cast<Uint16>(key);
+    push(ev);
+}
+
+void writeShot(const std::string& file)
+{
+    // Before the first flip nothing has been shown: the picture is black.
+    SDL_Surface* picture = replay.lastFlip;
+    SDL_Surface* black = nullptr;
+    if (!picture) picture = black = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 24, 0, 0, 0, 0);
+    if (!picture || SDL_SaveBMP(picture, file.c_str()) != 0)
+        std::fprintf(stderr, "tessarc-replay: cannot write shot %s\n", file.c_str());
+    if (black) SDL_FreeSurface(black);
+}
+
+void carryOut(const Action& action)
+{
+    switch (action.kind) {
+    case Kind::Move: {
+        SDL_Event ev{};
+        ev.motion.type = SDL_MOUSEMOTION;
+        ev.motion.state = replay.buttons;
+        ev.motion.x = static_cast<Uint16>(action.x);
+        ev.motion.y = static_cast<Uint16>(action.y);
+        ev.motion.xrel = static_cast<Sint16>(action.x - replay.mouseX);
+        ev.motion.yrel = static_cast<Sint16>(action.y - replay.mouseY);
+        replay.mouseX = action.x;
+        replay.mouseY = action.y;
+        push(ev);
+        break;
+    }
+    case Kind::Down:
+        replay.buttons |= SDL_BUTTON(action.code);
+        pushButton(SDL_MOUSEBUTTONDOWN, action.code);
+        break;
+    case Kind::Up:
+        replay.buttons &= ~SDL_BUTTON(action.code);
+        pushButton(SDL_MOUSEBUTTONUP, action.code);
+        break;
+    case Kind::Wheel:
+        // A wheel step is a press and a release of its button, as SDL 1.2 reports it.
+        pushButton(SDL_MOUSEBUTTONDOWN, action.code);
+        pushButton(SDL_MOUSEBUTTONUP, action.code);
+        break;
+    case Kind::KeyDown:
+        replay.keys[action.code] = 1;
+        pushKey(SDL_KEYDOWN, action.code);
+        break;
+    case Kind::KeyUp:
+        replay.keys[action.code] = 0;
+        pushKey(SDL_KEYUP, action.code);
+        break;
+    case Kind::Quit: {
+        SDL_Event ev{};
+        ev.quit.type = SDL_QUIT;
+        push(ev);
+        break;
+    }
+    case Kind::Shot:
+        writeShot(action.file);
+        --replay.shotsLeft;
+        break;
+    case Kind::End:
+        break;
+    }
+}
+
+Uint32 dueTime() { return replay.lastDone + replay.actions[replay.next].delay; }
+
+// Carries out the actions that are due by `until` and may be carried out now, in order: a
+// gated action only when the game waits for the player, a state change only when the one
+// before it has been read. Each is carried out at its due time or now, whichever is later.
+void runDue(Uint32 until, bool playerAwaited)
+{
+    while (replay.next < replay.actions.size()) {
+        const Action& action = replay.actions[replay.next];
+        Uint32 due = dueTime();
+        if (due > until) return;
+        if (action.gated && !playerAwaited) return;
+        bool change = isStateChange(action.kind);
+        if (change && !replay.changeSeen) return;
+        if (due > replay.now) replay.now = due;
+        carryOut(action);
+        replay.lastDone = replay.now;
+        ++replay.next;
+        if (change) replay.changeSeen = false;
+    }
+}
+
+bool takeQueued(SDL_Event* ev)
+{
+    if (replay.queue.empty()) return false;
+    if (ev) *ev = replay.queue.front();
+    replay.queue.pop_front();
+    return true;
+}
+
+void quitRequest(SDL_Event* ev)
+{
+    if (!ev) return;
+    std::memset(ev, 0, sizeof *ev);
+    ev->quit.type = SDL_QUIT;
+}
+
+// ---- Reading an input script ---------------------------------------------------------------
+
+bool keyByName(const std::string& name, int* key)
+{
+    static const struct { const char* name; int key; } names[] = {
+        {"return", SDLK_RETURN}, {"space", SDLK_SPACE}, {"escape", SDLK_ESCAPE},
+        {"lctrl", SDLK_LCTRL},   {"rctrl", SDLK_RCTRL},
+    };
+    for (const auto& entry : names)
+        if (name == entry.name) {
+            *key = entry.key;
+            return true;
+        }
+    return false;
+}
+
+bool buttonByName(const std::string& name, int* button)
+{
+    if (name == "left") *button = SDL_BUTTON_LEFT;
+    else if (name == "right") *button = SDL_BUTTON_RIGHT;
+    else return false;
+    return true;
+}
+
+bool wheelByName(const std::string& name, int* button)
+{
+    if (name == "up") *button = SDL_BUTTON_WHEELUP;
+    else if (name == "down") *button = SDL_BUTTON_WHEELDOWN;
+    else return false;
+    return true;
+}
+
+// Reads the whole rest of a line as exactly `count` integers.
+bool readInts(std::istringstream& in, int count, int* out)
+{
+    for (int i = 0; i < count; ++i)
+        if (!(in >> out[i])) return false;
+    std::string extra;
+    return !(in >> extra);
+}
+
+bool readWord(std::istringstream& in, std::string* word)
+{
+    if (!(in >> *word)) return false;
+    std::string extra;
+    return !(in >> extra);
+}
+
+class ScriptBuilder {
+public:
+    explicit ScriptBuilder(std::vector<Action>* out) : out_(out) {}
+
+    void wait(Uint32 ms) { pending_ += ms; }
+
+    void add(Kind kind, bool gated, int x = 0, int y = 0, int code = 0, std::string file = {})
+    {
+        out_->push_back(Action{kind, pending_, gated, x, y, code, std::move(file)});
+        pending_ = 0;
+    }
+
+    // The press-and-release forms: the first step waits for the player, the rest follow it.
+    void pressRelease(Kind down, Kind up, int code, bool withMove, int x, int y)
+    {
+        if (withMove) {
+            add(Kind::Move, true, x, y);
+            wait(50);
+            add(down, false, 0, 0, code);
+        } else {
+            add(down, true, 0, 0, code);
+        }
+        wait(50);
+        add(up, false, 0, 0, code);
+        wait(50);
+    }
+
+    void finish() { add(Kind::End, false); }
+
+private:
+    std::vector<Action>* out_;
+    Uint32 pending_ = 0;
+};
+
+std::string resolve(const std::string& file, const std::string& baseDir)
+{
+    if (file.empty() || file[0] == '/' || baseDir.empty()) return file;
+    return baseDir + "/" + file;
+}
+
+bool parseLine(const std::string& line, const std::string& baseDir, ScriptBuilder* script)
+{
+    std::istringstream in(line);
+    std::string verb, word;
+    in >> verb;
+    int n[2];
+    int code;
+    if (verb == "wait") {
+        long long ms;
+        std::string extra;
+        if (!(in >> ms) || ms < 0 || ms > 0x7fffffff || (in >> extra)) return false;
+        script->wait(static_cast<Uint32>(ms));
+    } else if (verb == "move" || verb == "click" || verb == "rclick") {
+        if (!readInts(in, 2, n)) return false;
+        if (verb == "move") script->add(Kind::Move, false, n[0], n[1]);
+        else script->pressRelease(Kind::Down, Kind::Up,
+                                  verb == "click" ? SDL_BUTTON_LEFT : SDL_BUTTON_RIGHT, true,
+                                  n[0], n[1]);
+    } else if (verb == "down" || verb == "up") {
+        if (!readWord(in, &word) || !buttonByName(word, &code)) return false;
+        script->add(verb == "down" ? Kind::Down : Kind::Up, false, 0, 0, code);
+    } else if (verb == "wheel") {
+        if (!readWord(in, &word) || !wheelByName(word, &code)) return false;
+        script->add(Kind::Wheel, false, 0, 0, code);
+    } else if (verb == "keydown" || verb == "keyup" || verb == "press") {
+        if (!readWord(in, &word) || !keyByName(word, &code)) return false;
+        if (verb == "press") script->pressRelease(Kind::KeyDown, Kind::KeyUp, code, false, 0, 0);
+        else script->add(verb == "keydown" ? Kind::KeyDown : Kind::KeyUp, false, 0, 0, code);
+    } else if (verb == "quit") {
+        if (in >> word) return false;
+        script->add(Kind::Quit, false);
+    } else if (verb == "shot") {
+        // The file name is the rest of the line, so it may hold blanks.
+        std::string file;
+        std::getline(in >> std::ws, file);
+        while (!file.empty() && (file.back() == ' ' || file.back() == '\t' || file.back() == '\r'))
+            file.pop_back();
+        if (file.empty()) return false;
+        script->add(Kind::Shot, true, 0, 0, 0, resolve(file, baseDir));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool replayLoad(const std::string& text, const std::string& baseDir, std::string* error)
+{
+    std::vector<Action> actions;
+    ScriptBuilder script(&actions);
+    std::istringstream lines(text);
+    std::string line;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        size_t first = line.find_first_not_of(" \t\r");
+        if (first == std::string::npos || line[first] == '#') continue;
+        if (!parseLine(line.substr(first), baseDir, &script)) {
+            if (error) *error = "line " + std::to_string(number) + ": not an action: " + line;
+            return false;
+        }
+    }
+    script.finish();
+    resetState();
+    replay.actions = std::move(actions);
+    replay.shotsLeft = 0;
+    for (const Action& action : replay.actions)
+        if (action.kind == Kind::Shot) ++replay.shotsLeft;
+    return true;
+}
+
+bool replayUsedUp() { return replay.next >= replay.actions.size(); }
+
+// ---- The platform layer --------------------------------------------------------------------
+
+Uint32 platformTicks() { return replay.now; }
+
+void platformDelay(Uint32 ms)
+{
+    Uint32 until = replay.now + ms;
+    runDue(until, false);
+    replay.now = until;
+}
+
+int platformPollEvent(SDL_Event* ev)
+{
+    runDue(replay.now, false);
+    replay.changeSeen = true;
+    if (takeQueued(ev)) return 1;
+    if (!replayUsedUp()) return 0;
+    quitRequest(ev);
+    return 1;
+}
+
+int platformWaitEvent(SDL_Event* ev)
+{
+    for (;;) {
+        runDue(replay.now, true);
+        // Waiting pumps the events: whatever changed has been seen.
+        replay.changeSeen = true;
+        if (takeQueued(ev)) return 1;
+        if (replayUsedUp()) {
+            quitRequest(ev);
+            return 1;
+        }
+        Uint32 due = dueTime();
+        if (due > replay.now) replay.now = due;
+    }
+}
+
+void platformPumpEvents()
+{
+    runDue(replay.now, false);
+    replay.changeSeen = true;
+}
+
+Uint8 platformEventState(Uint8 type, int state)
+{
+    Uint8 before = replay.eventStates[type];
+    if (state == SDL_QUERY) return before;
+    replay.eventStates[type] = static_cast<Uint8>(state);
+    if (state == SDL_IGNORE) {
+        std::deque<SDL_Event> kept;
+        for (const SDL_Event& ev : replay.queue)
+            if (ev.type != type) kept.push_back(ev);
+        replay.queue.swap(kept);
+    }
+    return before;
+}
+
+Uint8* platformKeyState() { return replay.keys; }
+
+Uint8 platformMouseState(int* x, int* y)
+{
+    runDue(replay.now, true);
+    replay.changeSeen = true;
+    if (x) *x = replay.mouseX;
+    if (y) *y = replay.mouseY;
+    return replay.buttons;
+}
+
+long platformTime() { return static_cast<long>(replay.now / 1000); }
+
+void platformFlip(SDL_Surface* surface)
+{
+    SDL_Flip(surface);
+    if (replay.shotsLeft <= 0 || !surface) return;
+    if (!replay.lastFlip) {
+        replay.lastFlip = SDL_CreateRGBSurface(SDL_SWSURFACE, surface->w, surface->h, 24,
+                                               0xff0000, 0x00ff00, 0x0000ff, 0);
+        if (!replay.lastFlip) return;
+    }
+    SDL_BlitSurface(surface, nullptr, replay.lastFlip, nullptr);
+}
+
+bool platformReportFatal(const char* message)
+{
+    traceError(message);
+    std::fprintf(stderr, "error: %s\n", message);
+    return true;
+}

@@ -1,0 +1,74 @@
+#include "core/state.h"
+
+#include <cstring>
+
+#include "core/platform.h"
+
+SDL_Surface* screen;
+Uint8* keystate = platformKeyState();
+SDL_Event event;
+int MousePx, MousePy;
+
+TTF_Font* stdFont;
+TTF_Font* changeFont;
+TTF_Font* BigFont;
+TTF_Font* bouFont;
+TTF_Font* itemFont;
+
+const SDL_Color color_white = {255, 255, 255, 255};
+const SDL_Color color_blue = {0, 0, 255, 0};
+const SDL_Color color_green = {0, 255, 0, 0};
+const SDL_Color color_red = {255, 0, 0, 0};
+const SDL_Color color_gray = {127, 127, 127, 127};
+const SDL_Color color_black = {0, 0, 0, 0};
+
+int t = 1, a, b, c;
+int e;
+char nextpoint[kNameSize];
+char prepoint[kNameSize];
+
+char* scripttext[kSceneCount];
+int scriptcheck[kSceneCount];
+int scriptread[kSceneCount];
+int scripttime;
+int reread;
+
+int HP = 123, Guts = 72, HPmax = 123, Gutsmax = 72;
+int HPtemp, Gutstemp;
+int item[kItemCount];
+char iname[kItemCount][kNameSize];
+int flag[kFlagCount];
+int parameter[kParameterCount];
+int timecheck[kTimecheckCount];
+int findcheck[kFindcheckCount];
+int chosen[kChosenCount];
+char* worpcheck[10][10];
+
+int sceneIndex()
+{
+    // Names above 999, or positions read from a foreign save, can leave the scheme; they must
+    // still land inside the tables.
+    int index = t * 1000 + a * 100 + b * 10 + c;
+    if (index < 0) return 0;
+    if (index >= kSceneCount) return kSceneCount - 1;
+    return index;
+}
+
+void resetNewGame()
+{
+    std::memset(item, 0, sizeof item);
+    std::memset(flag, 0, sizeof flag);
+    std::memset(timecheck, 0, sizeof timecheck);
+    std::memset(parameter, 0, sizeof parameter);
+    std::memset(scriptcheck, 0, sizeof scriptcheck);
+    std::memset(scriptread, 0, sizeof scriptread);
+    t = 1;
+    a = b = c = 0;
+    HP = 123;
+    Guts = 72;
+    HPmax = 123;
+    Gutsmax = 72;
+    reread = 0;
+    scripttime = 0;
+    e = 1;
+}

@@ -1,0 +1,17 @@
+// Reading the game's text files (scenes, the item list) the way text mode reads them on the
+// platform the scripts are written on: a CR LF pair arrives as one LF.
+#pragma once
+
+#include <cstddef>
+
+struct TextFile {
+    bool opened;      // false: the file could not be opened; nothing was stored
+    size_t length;    // bytes stored, not counting the NUL written after them
+    bool cut;         // the file held more than capacity - 1 bytes; the rest was not read
+};
+
+// Reads the file into buffer (capacity bytes, at least 1) and terminates the text with a NUL.
+TextFile readTextFile(const char* path, char* buffer, size_t capacity);
+
+// Shortens a NUL-terminated string so that it does not end inside a UTF-8 character.
+void dropPartialCharacter(char* text);

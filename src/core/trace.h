@@ -1,0 +1,14 @@
+// The trace: one JSON object per line for each thing an outside check may want to follow
+// (scenes, pictures, music, sounds, errors...), each stamped with the platform clock. Nothing
+// is written until a trace file is opened, which only the replay driver does.
+#pragma once
+
+// Opens (truncating) the trace file; false when it cannot be created.
+bool traceOpen(const char* path);
+void traceClose();
+
+void traceScene(const char* name, int index);      // a scene starts
+void traceBg(const char* path);                    // a picture was loaded as "bg"
+void traceMusic(const char* path);                 // a track was started, or "off"
+void traceSound(const char* path, int count);      // a sound effect was started, or "off"
+void traceError(const char* message);              // the game ends on a fatal error

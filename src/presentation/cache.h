@@ -1,0 +1,27 @@
+// The three resource caches: pictures, music and sounds, each reached by a short name.
+// Load adds a node (1) or, when the file cannot be loaded, nothing (0); Get answers the
+// newest node's medium of that name or null; Delete removes the newest node of that name;
+// DeleteAll empties the cache. Names are kept to 63 bytes. A missing medium is never an error:
+// callers treat null as nothing to draw or play.
+#pragma once
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+int ImgLoad(const char* path, const char* name);
+SDL_Surface* ImgGet(const char* name);
+void ImgDelete(const char* name);
+void ImgDeleteAll();
+
+int mscLoad(const char* path, const char* name);
+Mix_Music* mscGet(const char* name);
+void mscDelete(const char* name);
+void mscDeleteAll();
+
+int sndLoad(const char* path, const char* name);
+Mix_Chunk* sndGet(const char* name);
+void sndDelete(const char* name);
+void sndDeleteAll();
+
+// Replaces the picture under name by the one in path (delete, then load).
+void ImgReplace(const char* path, const char* name);
