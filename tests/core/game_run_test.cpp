@@ -1,0 +1,136 @@
+// Whole runs of the game through tessarc-replay: start-up, the first scene, the fatal error
+// paths and the driver's own contract.
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include "support/gamedir.h"
+
+namespace {
+
+const char kItemListMissing[] = "itemlist.txtがありません";
+const char kSceneMissing[] = "スクリプトファイルが見つかりません";
+
+void expectFatal(const ReplayRun& run, const std::string& message)
+{
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("error: " + message), std::string::npos) << run.err;
+    auto errors = run.only("error");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0]["message"], message);
+}
+
+}  // namespace
+
+TEST(GameRun, StartsAtTheStartSceneAndQuitsWhenTheInputIsUsedUp)
+{
+    GameDir game;
+    game.minimalGame("[hello]\n");
+    game.picture("bg/black.jpg", 800, 600, 0x000000);
+    ReplayRun run = runReplay(game, "");
+    EXPECT_EQ(run.status, 0) << run.err;
+    auto scenes = run.only("scene");
+    ASSERT_EQ(scenes.size(), 1u);
+    EXPECT_EQ(scenes[0]["name"], "start");
+    EXPECT_EQ(scenes[0]["index"], 1000);
+    // Start-up loads the black picture as the first background.
+    auto backgrounds = run.only("bg");
+    ASSERT_EQ(backgrounds.size(), 1u);
+    EXPECT_EQ(backgrounds[0]["path"], "./bg/black.jpg");
+    EXPECT_EQ(run.events.front()["ms"], 0);
+}
+
+TEST(GameRun, AMissingItemListIsFatal)
+{
+    GameDir game;
+    game.write("script/start.txt", "");
+    expectFatal(runReplay(game, ""), kItemListMissing);
+}
+
+TEST(GameRun, AMissingSceneFileIsFatal)
+{
+    GameDir game;
+    game.write("script/itemlist.txt", "剣\n");
+    expectFatal(runReplay(game, ""), kSceneMissing);
+}
+
+TEST(GameRun, ASceneFileMustFitItsBuffer)
+{
+    GameDir game;
+    game.minimalGame(std::string(131071, 'x'));
+    EXPECT_EQ(runReplay(game, "").status, 0);
+
+    // CR LF pairs count as one byte each, as they arrive.
+    game.write("script/start.txt", std::string(131069, 'x') + "\r\n\r\n");
+    EXPECT_EQ(runReplay(game, "").status, 0);
+
+    game.write("script/start.txt", std::string(131072, 'x'));
+    ReplayRun run = runReplay(game, "");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("スクリプトファイルが大きすぎます"), std::string::npos) << run.err;
+}
+
+TEST(GameRun, TheErrorScreenShowsTheMessageOverThePictureAndWaits)
+{
+    GameDir game;
+    game.write("script/itemlist.txt", "剣\n");
+    game.picture("bg/black.jpg", 800, 600, 0x204080);
+    ReplayRun run = runReplay(game, "shot " + game.file("shot.bmp") + "\n");
+    EXPECT_EQ(run.status, 1);
+    SDL_Surface* shot = SDL_LoadBMP(game.file("shot.bmp").c_str());
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(shot->w, 800);
+    EXPECT_EQ(shot->h, 600);
+    // White heading and message in their bands; the rest untouched (the screen is not
+    // cleared, but nothing was drawn on it before the error either).
+    int heading = 0, message = 0, elsewhere = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x) {
+            if (pixelAt(shot, x, y) != 0xffffff) continue;
+            if (y >= 200 && y < 245 && x >= 100) ++heading;
+            else if (y >= 300 && y < 335 && x >= 100) ++message;
+            else ++elsewhere;
+        }
+    EXPECT_GT(heading, 100);
+    EXPECT_GT(message, 100);
+    EXPECT_EQ(elsewhere, 0);
+    SDL_FreeSurface(shot);
+}
+
+TEST(GameRun, TheErrorScreenWaitsAtLeastASecondAndTakesAHeldKey)
+{
+    GameDir game;
+    game.write("script/itemlist.txt", "剣\n");
+    // A key pressed and released during the first second is not taken; one held when the
+    // next event arrives is, and the run then ends before the input is used up.
+    // The shots tell how far the screen got: a shot is taken only while it waits.
+    ReplayRun run = runReplay(game, "wait 100\nkeydown return\nwait 100\nkeyup return\n"
+                                    "shot " + game.file("waiting.bmp") +
+                                    "\nwait 2000\nkeydown space\nwait 50\nshot " +
+                                    game.file("after.bmp") + "\nwait 100000\n");
+    expectFatal(run, kSceneMissing);
+    EXPECT_TRUE(game.exists("waiting.bmp"));
+    EXPECT_FALSE(game.exists("after.bmp"));
+    EXPECT_EQ(run.events.back()["ev"], "error");
+}
+
+TEST(GameRun, TheDriverRefusesBadUsage)
+{
+    GameDir game;
+    game.minimalGame();
+    game.write("bad.txt", "click here\n");
+    std::string replay = TESSARC_REPLAY;
+    auto status = [&](const std::string& args) {
+        std::string command = "'" + replay + "' " + args + " >/dev/null 2>&1";
+        int raw = std::system(command.c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    };
+    EXPECT_EQ(status(""), 2);
+    EXPECT_EQ(status("--dir '" + game.path() + "' '" + game.file("none.txt") + "'"), 2);
+    EXPECT_EQ(status("--dir '" + game.path() + "' '" + game.file("bad.txt") + "'"), 2);
+    EXPECT_EQ(status("--bogus x"), 2);
+    EXPECT_EQ(status("--dir '" + game.file("nowhere") + "' -"), 2);
+    EXPECT_EQ(status("--dir '" + game.path() + "' - </dev/null"), 0);
+}
