@@ -42,7 +42,7 @@ int parameter[kParameterCount];
 int timecheck[kTimecheckCount];
 int findcheck[kFindcheckCount];
 int chosen[kChosenCount];
-char* worpcheck[10][10];
+const char* worpcheck[10][10];
 
 int sceneIndex()
 {

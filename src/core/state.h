@@ -65,7 +65,20 @@ extern int parameter[kParameterCount];
 extern int timecheck[kTimecheckCount];     // scripttime when each time mark was set
 extern int findcheck[kFindcheckCount];     // per-scene marks of check+ / check-
 extern int chosen[kChosenCount];           // option numbers picked in the last choice, 1-based
-extern char* worpcheck[10][10];            // per block level, picked option blocks still to run
+extern const char* worpcheck[10][10];      // per block level, picked option blocks still to run
+
+// Script numbers index these tables unchecked; these keep them inside: a read outside a table
+// counts as 0 and a write outside it goes nowhere.
+template <int N>
+int entryOf(const int (&table)[N], int index)
+{
+    return index >= 0 && index < N ? table[index] : 0;
+}
+template <int N>
+int* slotOf(int (&table)[N], int index)
+{
+    return index >= 0 && index < N ? &table[index] : nullptr;
+}
 
 // Resets everything a new game starts from: items, flags, marks, parameters, the per-scene
 // loaded and read marks, scene 1000, HP 123/123, Guts 72/72, e 1.

@@ -54,3 +54,17 @@ void traceSound(const char* path, int count)
 }
 
 void traceError(const char* message) { emit("error", {{"message", message}}); }
+
+void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emphasis,
+               int emphasisCount)
+{
+    Json rows = Json::array(), dots = Json::array();
+    for (int i = 0; i < count; ++i) {
+        const TraceSegment& s = segments[i];
+        rows.push_back({{"row", s.row}, {"x", s.x}, {"y", s.y}, {"text", s.text},
+                        {"color", {s.r, s.g, s.b}}, {"font", s.font}});
+    }
+    for (int i = 0; i < emphasisCount; ++i)
+        dots.push_back({{"row", emphasis[i].row}, {"x", emphasis[i].x}, {"text", emphasis[i].text}});
+    emit("page", {{"segments", rows}, {"emphasis", dots}});
+}

@@ -3,6 +3,20 @@
 // is written until a trace file is opened, which only the replay driver does.
 #pragma once
 
+#include <SDL.h>
+
+struct TraceSegment {
+    int row, x, y;
+    const char* text;
+    Uint8 r, g, b;
+    const char* font;   // "std", "change" or "big"
+};
+
+struct TraceEmphasis {
+    int row, x;
+    const char* text;
+};
+
 // Opens (truncating) the trace file; false when it cannot be created.
 bool traceOpen(const char* path);
 void traceClose();
@@ -12,3 +26,5 @@ void traceBg(const char* path);                    // a picture was loaded as "b
 void traceMusic(const char* path);                 // a track was started, or "off"
 void traceSound(const char* path, int count);      // a sound effect was started, or "off"
 void traceError(const char* message);              // the game ends on a fatal error
+void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emphasis,
+               int emphasisCount);                 // a message page is drawn

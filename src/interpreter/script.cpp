@@ -1,20 +1,294 @@
+// The line loop of a scene and its block levels.
 #include "interpreter/script.h"
 
-#include "core/platform.h"
-#include "core/state.h"
-#include "presentation/window.h"
+#include <cstring>
 
-// For now a scene shows the base screen and waits until the player quits.
-void script(const char*)
+#include "core/errors.h"
+#include "core/state.h"
+#include "interpreter/commands.h"
+#include "interpreter/condition.h"
+#include "interpreter/flow.h"
+#include "interpreter/scanner.h"
+#include "presentation/audio.h"
+#include "presentation/sequences.h"
+#include "presentation/text.h"
+#include "presentation/window.h"
+#include "savegame/save.h"
+#include "screens/menu.h"
+
+namespace {
+
+constexpr int kLevels = 20;
+constexpr int kLineSize = 600;
+constexpr int kPickRows = 10;       // rows of worpcheck: choices with blocks stand at level 9 or less
+constexpr int kPicksAtMost = 5;     // picks of one choice, each with at most one block
+
+// Line states kept per level, and the codes orders1 answers.
+enum : int {
+    kNone = 0, kTrueBranch = 1, kWhile = 4, kBreak = 5, kDo = 6, kDoAgain = 7, kHandled = 9,
+    kCommand = 10, kInith = 21, kSkipNext = 100,
+};
+// Control codes of e around a choice.
+enum : int { kBreakOut = 12, kJump = 13, kPerBlock = 100 };
+
+bool contains(const char* text, const char* part) { return std::strstr(text, part) != nullptr; }
+
+// The state of one running scene.
+struct Scene {
+    const char* start;
+    const char* pos;
+    int level = 0;
+    int run[kLevels];
+    int state[kLevels];
+    int repeat[kLevels];            // picked option blocks still to run for a choice at a level
+    int after[kLevels];             // what follows them: 12 break out, 13 jump, else return
+    const char* back[kLevels];      // where the scene goes on behind that choice
+    char label[kArgSize] = "";      // the label of a picked goto entry, held over its blocks
+
+    explicit Scene(const char* text) : start(text), pos(text)
+    {
+        for (int l = 0; l < kLevels; ++l) {
+            run[l] = 1;
+            state[l] = repeat[l] = after[l] = 0;
+            back[l] = nullptr;
+        }
+    }
+
+    void up()
+    {
+        if (level + 1 >= kLevels) errors("｛｝の入れ子が深すぎます（19段まで）");
+        ++level;
+    }
+
+    // Leaves the loop around the current level; the rest of its body is skipped.
+    void breakOut()
+    {
+        int from = level;
+        while (state[level] != kWhile && state[level] != kDo) {
+            if (level == 0) errors("breakがwhile文やdo文の外にあります");
+            state[level] = kNone;
+            run[level] = 1;
+            --level;
+        }
+        state[level] = kNone;
+        pos = whileBack(pos, from - level, start);
+        char head[kLineSize];
+        if (const char* next = GetLine(head, pos)) pos = next;
+        up();
+        run[level] = 0;
+    }
+
+    void jump(const char* text)
+    {
+        const char* found = std::strstr(start, text);
+        if (!found) errors("スクリプト中に指定のラベルが見つかりません");
+        pos = found;
+        level = 0;
+        for (int l = 0; l < kPickRows; ++l) {
+            run[l] = 1;
+            state[l] = kNone;
+        }
+    }
+
+    // Moves to the next picked option block of the choice made at level at; false when none
+    // is left.
+    bool takeBlock(int at)
+    {
+        for (int k = 0; k < kPicksAtMost; ++k) {
+            const char*& entry = worpcheck[at][k];
+            if (!entry) continue;
+            pos = entry;
+            entry = nullptr;
+            return true;
+        }
+        return false;
+    }
+
+    // Right after a choice whose picked entries own blocks: run them, one after another, at
+    // two levels up.
+    void startPickedBlocks()
+    {
+        if (level >= kPickRows) errors("ブロックを持つ選択肢は９段目までに置いてください");
+        repeat[level] = e / kPerBlock;
+        after[level] = e % kPerBlock;
+        if (after[level] == kJump) std::memcpy(label, argument, sizeof label);
+        back[level] = pos;
+        e = 1;
+        if (!takeBlock(level)) {
+            repeat[level] = 0;
+            return;
+        }
+        up();
+        run[level] = 0;
+        up();
+    }
+
+    // A "}" has brought the level down to choice + 1 while blocks of that choice are pending.
+    void pickedBlockClosed(int choice)
+    {
+        if (--repeat[choice] > 0 && takeBlock(choice)) {
+            up();
+            return;
+        }
+        repeat[choice] = 0;
+        if (after[choice] == kJump) {
+            after[choice] = 1;
+            return jump(label);
+        }
+        level = choice;
+        run[choice + 1] = 1;
+        if (after[choice] == kBreakOut) {
+            after[choice] = 1;
+            pos = back[choice];
+            return breakOut();
+        }
+        if (back[choice]) pos = back[choice];
+    }
+
+    void closeBlock(const char* line)
+    {
+        run[level] = 1;
+        // A stray "}" at the outermost level closes nothing.
+        if (level == 0) return;
+        --level;
+        if (state[level] == kWhile) pos = whileBack(pos, 0, start);
+        if (state[level] == kDo && !contains(line, "while")) errors("do文の文法が間違っています");
+        if (level > 0 && repeat[level - 1] != 0) pickedBlockClosed(level - 1);
+    }
+
+    void showMessage()
+    {
+        static char message[131072];
+        // The message starts at the last "[" of its line and runs to the next "]".
+        const char* open = pos;
+        while (*open != '[') --open;
+        const char* close = GetText(message, open);
+        pos = close;
+        text(message, 0);
+    }
+
+    void command(const char* word, const char* rest, const char* line)
+    {
+        int& s = state[level];
+        if (s != kNone && s != kDo && !contains(word, "else")) s = kNone;
+        s = orders1(word, pos, rest, line, s);
+        if (s == kInith) {
+            e = 5;
+            return;
+        }
+        if (s >= kSkipNext) {
+            s -= kSkipNext;
+            if (level + 1 < kLevels) run[level + 1] = 0;
+        }
+        if (s >= kCommand) {
+            s -= kCommand;
+            GetWord(argument, rest);
+            pos = orders2(word, pos, start);
+            orders3(word, argument, line);
+            pos = orders4(word, argument, start, pos, rest, line, level, state);
+            if (e > kPerBlock) {
+                startPickedBlocks();
+            } else if (e == kBreakOut) {
+                breakOut();
+                e = 1;
+            } else if (e == kJump) {
+                jump(argument);
+                e = 1;
+            }
+            return;
+        }
+        switch (s) {
+        case kBreak: return breakOut();
+        case kDoAgain: pos = whileBack(pos, 0, start); return;
+        case kHandled: s = kNone; return;
+        default: return up();
+        }
+    }
+
+    void runLines()
+    {
+        char line[kLineSize], word[kLineSize];
+        while (e == 1) {
+            if (HP < 1) {
+                GameOver();
+                e = 5;
+                break;
+            }
+            const char* next = GetLine(line, pos);
+            if (!next) {
+                window(0);
+                pos = menu(start);
+                continue;
+            }
+            pos = next;
+            if (keystate[SDLK_ESCAPE] || event.type == SDL_QUIT) {
+                e = 0;
+                break;
+            }
+            const char* rest = GetWord(word, line);
+            if (std::strchr(line, '}')) closeBlock(line);
+            if (run[level] == 0) {
+                if (std::strchr(line, '{')) {
+                    up();
+                    run[level] = 0;
+                }
+                continue;
+            }
+            if (contains(word, "[")) showMessage();
+            else if (contains(word, "//") || contains(word, "]")) continue;
+            else command(word, rest, line);
+        }
+    }
+
+    char argument[kArgSize] = "";
+};
+
+}  // namespace
+
+void script(const char* scene)
 {
     HPtemp = HP;
     Gutstemp = Guts;
-    window(0);
-    platformFlip(screen);
-    while (e == 1) {
-        platformEventState(SDL_MOUSEMOTION, SDL_IGNORE);
-        platformWaitEvent(&event);
-        platformPumpEvents();
-        if (event.type == SDL_QUIT || keystate[SDLK_ESCAPE]) e = 0;
+    std::memset(findcheck, 0, 20 * sizeof findcheck[0]);
+    std::memset(chosen, 0, sizeof chosen);
+    Scene running(scene);
+    running.runLines();
+    if (e == 2) e = 1;
+}
+
+int orders1(const char* word, const char*, const char*, const char* line, int state)
+{
+    if (std::strcmp(word, "bgmoff") == 0) {
+        music("off");
+        state = kHandled;
+    } else if (std::strcmp(word, "seoff") == 0) {
+        sound("off", 0);
+        state = kHandled;
     }
+    if (std::strcmp(word, "inith") == 0) return kInith;
+    if (std::strcmp(word, "save") == 0) {
+        save(0);
+        return kHandled;
+    }
+    if (contains(word, "while") || state == kDo) {
+        int holds = ifthrough(line, state);
+        if (state == kDo) return holds == 1 ? kDoAgain : kHandled;
+        return holds == 1 ? kWhile : kSkipNext;
+    }
+    if (std::strcmp(word, "do") == 0) return kDo;
+    if (std::strcmp(word, "break") == 0) return kBreak;
+    if (contains(word, "elseif")) {
+        if (state != kNone) return state + kSkipNext;
+        return ifthrough(line, state) == 1 ? kTrueBranch : kSkipNext;
+    }
+    if (contains(word, "if")) return ifthrough(line, state) == 1 ? kTrueBranch : kSkipNext;
+    if (contains(word, "else")) return state == kTrueBranch ? kSkipNext : kNone;
+    return state + kCommand;
+}
+
+const char* orders2(const char* word, const char* pos, const char* scene)
+{
+    if (std::strcmp(word, "menu") != 0 && word[0] != '*') return pos;
+    window(0);
+    return menu(scene);
 }

@@ -1,6 +1,25 @@
-// Running one scene.
+// Running one scene: the line loop, its block levels, and the brace walkers.
 #pragma once
 
 // Runs the scene whose text starts at scene until it ends: on return e is 1 (the next scene
 // is in nextpoint), 0 (quit) or 5 (back to the title with a new game).
 void script(const char* scene);
+
+// The first-stage recogniser of a command line: block keywords, break, save, inith and the
+// stop commands. Answers the block code of the result table (0 run an else, 1 a true if,
+// 4 a running while, 5 break, 6 do, 7 loop a do again, 9 handled, 21 inith, 100 + s skip the
+// next block keeping s, 10 + s an ordinary command keeping s). state is the level's line state.
+int orders1(const char* word, const char* pos, const char* rest, const char* line, int state);
+
+// "menu" or a word beginning with "*": opens the field menu on the scene and answers where
+// the scene goes on; any other word answers pos.
+const char* orders2(const char* word, const char* pos, const char* scene);
+
+// From pos backwards: the position in front of the line holding the brace that opens the
+// block n levels out (n 0: the block that the "}" just behind pos closes). Brace errors are
+// fatal. start is the start of the scene text.
+const char* whileBack(const char* pos, int n, const char* start);
+
+// From pos forwards: the position just behind the "}" that closes the block n levels out
+// (n 1: the block pos stands in; n 0: the next complete block). Brace errors are fatal.
+const char* whileFront(const char* pos, int n);

@@ -1,0 +1,20 @@
+// The condition language of if, elseif, while, change entries and move candidates.
+//
+// A condition is raw text: terms separated by "&" or "|", each found by the first keyword it
+// contains, in this order: item, flag, check (entry set), hpmax, gutsmax, hp, guts, paraD,
+// route, time M (comparisons), from NAME, read. "(1)"/"( 1 )" anywhere makes the whole text
+// true, else "(0)"/"( 0 )" false. A "&" anywhere combines every term with AND, else a "|"
+// with OR. A "!" anywhere in a term inverts it.
+#pragma once
+
+// 1 or 0 (a single term answers its value as such). previous is the caller's last block code;
+// it does not change the result. A term without a keyword is a fatal error.
+int ifthrough(const char* condition, int previous);
+
+// 1 when entry N of the table is at least 1; N is the number at the first digit or operator
+// character at or after pos. Entries outside the table count as 0.
+int ifchecking1(const char* pos, const int* table, int size);
+
+// value compared with the operator (>, <, =, each optionally followed by =) and the number at
+// or after pos; 0 when no operator stands before the number.
+int ifchecking2(const char* pos, int value);
