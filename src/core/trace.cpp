@@ -68,3 +68,17 @@ void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emp
         dots.push_back({{"row", emphasis[i].row}, {"x", emphasis[i].x}, {"text", emphasis[i].text}});
     emit("page", {{"segments", rows}, {"emphasis", dots}});
 }
+
+void traceChoice(const char* const* options, int count)
+{
+    Json list = Json::array();
+    for (int i = 0; i < count; ++i) list.push_back(options[i]);
+    emit("choice", {{"options", list}});
+}
+
+void tracePick(const int* chosen, int count)
+{
+    Json list = Json::array();
+    for (int i = 0; i < count && chosen[i] != 0; ++i) list.push_back(chosen[i]);
+    emit("pick", {{"chosen", list}});
+}

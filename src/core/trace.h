@@ -26,5 +26,7 @@ void traceBg(const char* path);                    // a picture was loaded as "b
 void traceMusic(const char* path);                 // a track was started, or "off"
 void traceSound(const char* path, int count);      // a sound effect was started, or "off"
 void traceError(const char* message);              // the game ends on a fatal error
+void traceChoice(const char* const* options, int count);  // a choice list opens
+void tracePick(const int* chosen, int count);              // a choice is done: the picks
 void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emphasis,
                int emphasisCount);                 // a message page is drawn

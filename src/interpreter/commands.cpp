@@ -1,4 +1,208 @@
 #include "interpreter/commands.h"
 
-// The scene commands come with their own work; until then every word is ignored.
-int orders3(const char*, const char*, const char*) { return 0; }
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/platform.h"
+#include "core/state.h"
+#include "interpreter/scanner.h"
+#include "presentation/audio.h"
+#include "presentation/cache.h"
+#include "presentation/effects.h"
+#include "presentation/sequences.h"
+#include "presentation/window.h"
+
+namespace {
+
+const char* numberAt(const char* pos)
+{
+    char before[600];
+    const char* found = GetNumber(before, pos);
+    return found ? found : pos + std::strlen(pos);
+}
+
+int clampToInt(long long value)
+{
+    return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
+}
+
+// The path of a named resource: the argument itself when it already names a file of one of
+// the extensions, else the folder's pattern around it.
+void resourcePath(char* path, size_t size, const char* arg, const char* pattern,
+                  const char* ext1, const char* ext2 = nullptr)
+{
+    if (std::strstr(arg, ext1) || (ext2 && std::strstr(arg, ext2))) std::snprintf(path, size, "%s", arg);
+    else std::snprintf(path, size, pattern, arg);
+}
+
+// ---- The commands ----------------------------------------------------------------------
+
+struct Command {
+    const char* arg;
+    const char* line;
+    int number() const { return readNumber(arg); }
+};
+
+void background(const Command& c)
+{
+    char path[320];
+    resourcePath(path, sizeof path, c.arg, "./bg/%s.jpg", ".jpg");
+    fade(0);
+    ImgReplace(path, "bg");
+    fade(1);
+    window(0);
+}
+
+void backgroundMusic(const Command& c)
+{
+    char path[320];
+    resourcePath(path, sizeof path, c.arg, "./bgm/%s.ogg", ".mid", ".ogg");
+    music(path);
+}
+
+void screenEffect(const Command& c) { effect(c.number()); }
+
+void raiseHPmax(const Command& c) { HPmax = Math_order(c.line, HPmax); }
+void raiseGutsmax(const Command& c) { Gutsmax = Math_order(c.line, Gutsmax); }
+
+void changeHP(const Command& c)
+{
+    HP = Math_order(c.line, HP);
+    if (HP > HPmax) HP = HPmax;
+}
+
+void changeGuts(const Command& c)
+{
+    Guts = Math_order(c.line, Guts);
+    if (Guts > Gutsmax) Guts = Gutsmax;
+}
+
+void changeParameter(const Command& c)
+{
+    // Only the digit right after "para" names the parameter; the expression follows it.
+    const char* digit = numberAt(c.line);
+    int* value = slotOf(parameter, readNumber(digit));
+    if (value) *value = Math_order(*digit ? digit + 1 : digit, *value);
+}
+
+void addItem(const Command& c)
+{
+    if (int* count = slotOf(item, c.number())) *count = clampToInt(*count + 1LL);
+}
+
+void removeItem(const Command& c)
+{
+    if (int* count = slotOf(item, c.number()); count && *count != 0) *count -= 1;
+}
+
+void setFlag(const Command& c) { if (int* f = slotOf(flag, c.number())) *f = 1; }
+void clearFlag(const Command& c) { if (int* f = slotOf(flag, c.number())) *f = 0; }
+void setCheck(const Command& c) { if (int* f = slotOf(findcheck, c.number())) *f = 1; }
+void clearCheck(const Command& c) { if (int* f = slotOf(findcheck, c.number())) *f = 0; }
+void markTime(const Command& c) { if (int* mark = slotOf(timecheck, c.number())) *mark = scripttime; }
+
+void chapter(const Command& c) { ChapterChange(c.arg); }
+void scenarioEnd(const Command& c) { Ending(c.number()); }
+void plainWindow(const Command&) { window(0); }
+
+void moveTo(const Command& c)
+{
+    leaveScene(c.arg);
+    e = 2;
+}
+
+enum class Match { Exact, Contains };
+
+// Tried in this order; the first match wins. hpmax and gutsmax come before hp and guts, and
+// every word containing hp, guts or para is arithmetic.
+const struct {
+    const char* keyword;
+    Match match;
+    void (*run)(const Command&);
+} kCommands[] = {
+    {"bg", Match::Exact, background},
+    {"bgm", Match::Exact, backgroundMusic},
+    {"effect", Match::Exact, screenEffect},
+    {"hpmax", Match::Contains, raiseHPmax},
+    {"gutsmax", Match::Contains, raiseGutsmax},
+    {"hp", Match::Contains, changeHP},
+    {"guts", Match::Contains, changeGuts},
+    {"para", Match::Contains, changeParameter},
+    {"item+", Match::Exact, addItem},
+    {"item-", Match::Exact, removeItem},
+    {"flag+", Match::Exact, setFlag},
+    {"flag-", Match::Exact, clearFlag},
+    {"check+", Match::Exact, setCheck},
+    {"check-", Match::Exact, clearCheck},
+    {"timecheck", Match::Exact, markTime},
+    {"chapter", Match::Exact, chapter},
+    {"ScenarioEnd", Match::Exact, scenarioEnd},
+    {"none", Match::Exact, plainWindow},
+    {"moveto", Match::Exact, moveTo},
+};
+
+}  // namespace
+
+int orders3(const char* word, const char* arg, const char* line)
+{
+    for (const auto& command : kCommands) {
+        bool matches = command.match == Match::Exact ? std::strcmp(word, command.keyword) == 0
+                                                     : std::strstr(word, command.keyword) != nullptr;
+        if (!matches) continue;
+        command.run(Command{arg, line});
+        break;
+    }
+    return 0;
+}
+
+int Math_order(const char* expression, int current)
+{
+    std::srand(static_cast<unsigned>(platformTime()));
+    const char* op = numberAt(expression);
+    if (!*op) return current;
+    char before[600];
+    const char* found = GetNumber(before, op + 1);
+    if (!found) return current;
+    if (std::strstr(before, "rand") && *found == '%') {
+        int draw = std::rand() % 32768;   // draws keep the small generator's range
+        const char* limit = numberAt(found + 1);
+        if (!*limit) return current;
+        int n = readNumber(limit);
+        return n == 0 ? current : draw % n;
+    }
+    if (!*found) return current;
+    long long n = readNumber(found);
+    switch (*op) {
+    case '+': return clampToInt(current + n);
+    case '-': return current - n < 0 ? 0 : clampToInt(current - n);
+    case '=': return static_cast<int>(n);
+    case '%':
+        if (n == 0) return current;
+        return static_cast<int>(current % n);
+    default: return current;
+    }
+}
+
+void sceneFromName(const char* name)
+{
+    if (name[0] == 'O' && name[1] == 'P') {
+        t = 1;
+        a = b = c = 0;
+        return;
+    }
+    if (name[0] >= 'A' && name[0] <= 'Z') t = name[0] - 'A' + 1;
+    int n = name[0] ? readNumber(name + 1) : 0;
+    a = n / 100;
+    b = n % 100 / 10;
+    c = n % 10;
+}
+
+void leaveScene(const char* name)
+{
+    scriptread[sceneIndex()] = 1;
+    sceneFromName(name);
+    std::snprintf(prepoint, sizeof prepoint, "%s", nextpoint);
+    std::snprintf(nextpoint, sizeof nextpoint, "%s", name);
+}

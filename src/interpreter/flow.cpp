@@ -1,8 +1,162 @@
 #include "interpreter/flow.h"
 
-// se, goto and pick come with their own work; until then every word is ignored.
-const char* orders4(const char*, char*, const char*, const char* pos, const char*, const char*,
-                    int, int*)
+#include <cstdio>
+#include <cstring>
+
+#include "core/errors.h"
+#include "core/state.h"
+#include "interpreter/commands.h"
+#include "interpreter/condition.h"
+#include "interpreter/scanner.h"
+#include "interpreter/script.h"
+#include "presentation/audio.h"
+#include "screens/choice.h"
+
+namespace {
+
+const int kEntryLineSize = 289;
+const int kPicksAtMost = 5;
+const int kPickRows = 10;
+
+bool contains(const char* text, const char* part) { return std::strstr(text, part) != nullptr; }
+
+void playEffect(const char* arg, const char* rest)
 {
+    char path[320];
+    if (contains(arg, ".wav") || contains(arg, ".ogg")) std::snprintf(path, sizeof path, "%s", arg);
+    else std::snprintf(path, sizeof path, "./se/%s.wav", arg);
+    // The count is the word after the name; missing or not a number, the sound plays once.
+    char name[kArgSize], countWord[kArgSize];
+    int count = 1;
+    if (const char* after = GetWord(name, rest); after && GetWord(countWord, after)) {
+        int value = readNumber(countWord);
+        if (value != 0 || countWord[0] == '0') count = value;
+    }
+    sound(path, count);
+}
+
+const char* jumpTo(const char* scene, const char* label)
+{
+    const char* found = std::strstr(scene, label);
+    if (!found) errors("スクリプト中に指定のラベルが見つかりません");
+    return found;
+}
+
+// One entry of a choice block.
+struct Entry {
+    char line[kEntryLineSize];      // the raw entry line
+    char text[kOptionSize];         // shown in the list
+    char action[kOptionSize];
+    char arg[kOptionSize];
+};
+
+struct Choice {
+    Entry entries[kOptionsAtMost];
+    int count = 0;
+};
+
+// Reads one entry line; false when the entry is left out (a change entry whose condition
+// does not hold). pos moves past the entry's own block, if it has one.
+bool readEntry(const char* raw, const char*& pos, Entry* entry)
+{
+    std::snprintf(entry->line, sizeof entry->line, "%s", raw);
+    char word[kOptionSize];
+    const char* words = GetWord(word, raw);
+    if (contains(word, "change")) {
+        const char* open = std::strchr(raw, '(');
+        if (ifthrough(open ? open : "", 0) != 1) {
+            if (std::strchr(raw, '{')) pos = whileFront(pos, 1);
+            return false;
+        }
+        const char* close = std::strchr(raw, ')');
+        words = GetWord(word, close ? close + 1 : "");
+        if (!words) word[0] = '\0';
+    }
+    entry->action[0] = entry->arg[0] = '\0';
+    if (std::strchr(word, '{')) {
+        IfSkip(entry->text, word);
+        std::snprintf(entry->action, sizeof entry->action, "%s", word);
+    } else {
+        std::snprintf(entry->text, sizeof entry->text, "%s", word);
+        words = GetWord(entry->action, words);
+    }
+    if (std::strchr(entry->action, '{')) {
+        pos = whileFront(pos, 1);
+    } else if (contains(entry->action, "off")) {
+        // A stop command takes effect as soon as the list is shown.
+        orders1(entry->action, pos, "", entry->line, 0);
+    } else {
+        GetWord(entry->arg, words);
+    }
+    return true;
+}
+
+void carryOut(const Entry& entry, int k, const char* blockStart, char* arg, int level)
+{
+    if (std::strchr(entry.action, '{')) {
+        if (level >= kPickRows) errors("ブロックを持つ選択肢は９段目までに置いてください");
+        worpcheck[level][k] = std::strstr(blockStart, entry.line);
+        e += 100;
+    } else if (std::strcmp(entry.action, "break") == 0) {
+        e += 11;
+    } else if (std::strcmp(entry.action, "goto") == 0) {
+        std::snprintf(arg, kArgSize, "%s", entry.arg);
+        e += 12;
+    } else if (contains(entry.action, "off")) {
+        orders1(entry.action, nullptr, "", entry.line, 0);
+    } else {
+        orders3(entry.action, entry.arg, entry.line);
+    }
+}
+
+const char* runChoice(const char* pickLine, char* arg, const char* pos, int level)
+{
+    static Choice choice;
+    choice.count = 0;
+    const char* blockStart = pos;
+    char keyword[kEntryLineSize];
+    int picks = readNumber(GetNumber(keyword, pickLine));
+    if (picks == 0) picks = 1;
+
+    char line[kEntryLineSize];
+    if (!std::strchr(pickLine, '{')) {
+        const char* next = GetLine(line, pos);
+        if (!next || !std::strchr(line, '{')) errors("スクリプト中に｛記号が見つかりません");
+        pos = next;
+    }
+    // Entries run up to the line holding "}", or to the end of the text.
+    while (const char* next = GetLine(line, pos)) {
+        pos = next;
+        if (std::strchr(line, '}')) break;
+        Entry scratch;
+        Entry* entry = choice.count < kOptionsAtMost ? &choice.entries[choice.count] : &scratch;
+        if (readEntry(line, pos, entry) && entry != &scratch) ++choice.count;
+    }
+    if (choice.count == 0) return pos;
+    if (picks > kPicksAtMost) picks = kPicksAtMost;
+    if (picks > choice.count) picks = choice.count;
+
+    static char texts[kOptionsAtMost][kOptionSize];
+    for (int i = 0; i < choice.count; ++i) std::memcpy(texts[i], choice.entries[i].text, kOptionSize);
+    do {
+        pick(picks, choice.count, texts);
+    } while (e != 0 && chosen[0] == 0);
+
+    for (int k = 0; k < picks && chosen[k] != 0; ++k)
+        carryOut(choice.entries[chosen[k] - 1], k, blockStart, arg, level);
+    return pos;
+}
+
+}  // namespace
+
+const char* orders4(const char* word, char* arg, const char* scene, const char* pos,
+                    const char* rest, const char* line, int level, int*)
+{
+    if (std::strcmp(word, "se") == 0) {
+        playEffect(arg, rest);
+        return pos;
+    }
+    if (std::strcmp(word, "goto") == 0) return jumpTo(scene, arg);
+    if (contains(word, "pick")) return runChoice(line, arg, pos, level);
     return pos;
 }

@@ -1,6 +1,66 @@
 #include "presentation/sequences.h"
 
-#include "presentation/text.h"
+#include <cstdio>
 
-// The full sequence comes with the effects; until then only the last page is shown.
-void GameOver() { text("[Game Over……", 0); }
+#include "core/platform.h"
+#include "core/state.h"
+#include "presentation/audio.h"
+#include "presentation/cache.h"
+#include "presentation/effects.h"
+#include "presentation/text.h"
+#include "presentation/window.h"
+
+namespace {
+
+const char kCollapse[] =
+    "[膝から力が抜け、あなたは冷たい砂の上に崩れ落ちた。<n>"
+    "遠ざかる潮騒の中で、誰かが名前を呼んだ気がした。<p>"
+    "そして、灯台の光も見えなくなった……";
+
+bool ctrlHeld() { return keystate[SDLK_LCTRL] || keystate[SDLK_RCTRL]; }
+
+}  // namespace
+
+void ChapterChange(const char* name)
+{
+    ImgReplace("./bg/black.jpg", "bg");
+    window(0);
+    HP = HPmax;
+    Guts = Gutsmax;
+    char card[128];
+    std::snprintf(card, sizeof card, "./system/picture/chapter/%s.png", name);
+    ImgReplace(card, "bg");
+    fade(1);
+    platformFlip(screen);
+    platformDelay(2000);
+}
+
+void Ending(int n)
+{
+    static const char* const kThemes[] = {"./bgm/ED-2.ogg", "./bgm/ED-0.ogg", "./bgm/ED.ogg"};
+    if (n >= 1 && n <= 3) music(kThemes[n - 1]);
+    for (int k = 0; k < 10; ++k) {
+        Uint32 started = platformTicks();
+        fade(0);
+        char picture[64];
+        std::snprintf(picture, sizeof picture, "./system/picture/ED/%d.png", k);
+        ImgReplace(picture, "bg");
+        fade(1);
+        platformFlip(screen);
+        for (;;) {
+            platformDelay(50);
+            platformPumpEvents();
+            Uint32 held = platformTicks() - started;
+            if (held > 4999 || (held > 499 && ctrlHeld()) || keystate[SDLK_RETURN]) break;
+        }
+        if (keystate[SDLK_RETURN]) break;
+    }
+    e = 5;
+}
+
+void GameOver()
+{
+    text(kCollapse, 0);
+    fade(0);
+    text("[Game Over……", 0);
+}

@@ -1,0 +1,182 @@
+#include "presentation/effects.h"
+
+#include "core/platform.h"
+#include "core/state.h"
+#include "presentation/cache.h"
+#include "presentation/draw.h"
+#include "presentation/window.h"
+
+namespace {
+
+const int kTileW = 64, kTileH = 48;
+const int Asize = 1;   // half the side of an iris cell
+
+// Flips the frame and paces it; false when the animation must stop here.
+bool frameDone(Uint32 started)
+{
+    platformFlip(screen);
+    platformEventState(SDL_MOUSEMOTION, SDL_IGNORE);
+    platformPumpEvents();
+    if (keystate[SDLK_ESCAPE] || event.type == SDL_QUIT) {
+        e = 0;
+        return false;
+    }
+    if (keystate[SDLK_LCTRL] || keystate[SDLK_RCTRL]) {
+        platformDelay(20);
+        return false;
+    }
+    Uint32 spent = platformTicks() - started;
+    if (spent <= 9) platformDelay(10 - spent);
+    return true;
+}
+
+// ---- The iris ---------------------------------------------------------------------------
+//
+// Every 2x2 cell of the screen shows one 2x2 piece of the "fade_in" strip, chosen by which
+// of two shrinking ellipses the cell's centre lies outside of. Along a row of cells the
+// choice changes at most four times, so a frame is drawn as runs of cells: each run is one
+// blit from a band that repeats the piece across the screen. The pixels are those of one
+// blit per cell.
+
+const int kPieceX[3] = {64, 256, 384};   // inside both ellipses, between them, outside both
+
+struct IrisBands {
+    SDL_Surface* strip = nullptr;        // the strip the bands were made from
+    SDL_Surface* band[3] = {};
+};
+IrisBands bands;
+
+void freeBands()
+{
+    for (SDL_Surface*& band : bands.band) {
+        if (band) SDL_FreeSurface(band);
+        band = nullptr;
+    }
+    bands.strip = nullptr;
+}
+
+// A 800x2 band of the strip's piece at x, in the strip's own format and blending, or null
+// when the piece is not whole (then cells are blitted one by one).
+SDL_Surface* makeBand(SDL_Surface* strip, int x)
+{
+    if (x + 2 > strip->w || strip->h < 2) return nullptr;
+    SDL_PixelFormat* f = strip->format;
+    SDL_Surface* band = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 2, f->BitsPerPixel, f->Rmask,
+                                             f->Gmask, f->Bmask, f->Amask);
+    if (!band) return nullptr;
+    if (f->palette) SDL_SetPalette(band, SDL_LOGPAL, f->palette->colors, 0, f->palette->ncolors);
+    SDL_LockSurface(strip);
+    SDL_LockSurface(band);
+    int bpp = f->BytesPerPixel;
+    for (int row = 0; row < 2; ++row) {
+        const Uint8* from = static_cast<const Uint8*>(strip->pixels) + row * strip->pitch + x * bpp;
+        Uint8* to = static_cast<Uint8*>(band->pixels) + row * band->pitch;
+        for (int cell = 0; cell < 400; ++cell)
+            for (int i = 0; i < 2 * bpp; ++i) to[cell * 2 * bpp + i] = from[i];
+    }
+    SDL_UnlockSurface(band);
+    SDL_UnlockSurface(strip);
+    if (strip->flags & SDL_SRCCOLORKEY) SDL_SetColorKey(band, SDL_SRCCOLORKEY, f->colorkey);
+    if (strip->flags & SDL_SRCALPHA) SDL_SetAlpha(band, SDL_SRCALPHA, f->alpha);
+    else SDL_SetAlpha(band, 0, SDL_ALPHA_OPAQUE);
+    return band;
+}
+
+void prepareBands(SDL_Surface* strip)
+{
+    if (bands.strip == strip) return;
+    freeBands();
+    bands.strip = strip;
+    for (int i = 0; i < 3; ++i) bands.band[i] = makeBand(strip, kPieceX[i]);
+}
+
+// Which piece the cell at (x, y) shows in frame k: 0, 1 or 2 for kPieceX.
+int pieceOf(int x, int y, int k)
+{
+    long cx = x + Asize - 400, cy = y + Asize - 300;
+    long d = 9 * cx * cx + 16 * cy * cy;
+    if (d > (10 - k) * 144000L) return 2;
+    if (d > (9 - k) * 144000L) return 1;
+    return 0;
+}
+
+void drawRun(int piece, int x0, int x1, int y)
+{
+    SDL_Surface* band = bands.band[piece];
+    if (band) {
+        SDL_Rect from = {static_cast<Sint16>(x0), 0, static_cast<Uint16>(x1 - x0), 2};
+        SDL_Rect to = {static_cast<Sint16>(x0), static_cast<Sint16>(y), 0, 0};
+        SDL_BlitSurface(band, &from, screen, &to);
+        return;
+    }
+    for (int x = x0; x < x1; x += 2) blitPiece("fade_in", kPieceX[piece], 0, 2, 2, x, y);
+}
+
+}  // namespace
+
+void drawIrisFrame(int k)
+{
+    blitPicture("bg", 0, 0);
+    SDL_Surface* strip = ImgGet("fade_in");
+    if (!strip || !screen) return;
+    prepareBands(strip);
+    for (int y = 0; y < 600; y += 2) {
+        int start = 0, piece = pieceOf(0, y, k);
+        for (int x = 2; x <= 800; x += 2) {
+            int next = x < 800 ? pieceOf(x, y, k) : -1;
+            if (next == piece) continue;
+            drawRun(piece, start, x, y);
+            start = x;
+            piece = next;
+        }
+    }
+}
+
+void fade(int dir)
+{
+    const char* strip = dir == 0 ? "fade_in" : "fade_out";
+    for (int k = 0; k < 7; ++k) {
+        Uint32 started = platformTicks();
+        blitPicture("bg", 0, 0);
+        for (int y = 0; y < 600; y += kTileH)
+            for (int x = 0; x < 800; x += kTileW) blitPiece(strip, kTileW * k, 0, kTileW, kTileH, x, y);
+        if (!frameDone(started)) return;
+    }
+}
+
+void shake()
+{
+    int x = 0, y = 0, dx = 32, dy = -31;
+    for (int frame = 0;; ++frame) {
+        // After the first seven frames it goes on until the picture is back near rest.
+        if (frame >= 7) {
+            int cx = x < 0 ? 0 : x, cy = y < 0 ? 0 : y;
+            if (cx * cx + cy * cy <= 4) return;
+        }
+        Uint32 started = platformTicks();
+        if (x > 32 || x < -32) dx = -dx;
+        if (y > 24 || y < -24) dy = -dy;
+        x += dx;
+        y += dy;
+        SDL_FillRect(screen, nullptr, 0);
+        blitPicture("bg", x, y);
+        if (!frameDone(started)) return;
+    }
+}
+
+void black_out()
+{
+    for (int k = 0; k < 10; ++k) {
+        Uint32 started = platformTicks();
+        drawIrisFrame(k);
+        if (!frameDone(started)) break;
+    }
+    ImgReplace("./bg/black.jpg", "bg");
+}
+
+void effect(int n)
+{
+    if (n == 1) shake();
+    else if (n == 2) black_out();
+    window(0);
+}
