@@ -82,3 +82,7 @@ void tracePick(const int* chosen, int count)
     for (int i = 0; i < count && chosen[i] != 0; ++i) list.push_back(chosen[i]);
     emit("pick", {{"chosen", list}});
 }
+
+void traceMenu(bool search, bool move) { emit("menu", {{"search", search}, {"move", move}}); }
+
+void traceSave(const char* file) { emit("save", {{"file", file}}); }

@@ -28,5 +28,7 @@ void traceSound(const char* path, int count);      // a sound effect was started
 void traceError(const char* message);              // the game ends on a fatal error
 void traceChoice(const char* const* options, int count);  // a choice list opens
 void tracePick(const int* chosen, int count);              // a choice is done: the picks
+void traceMenu(bool search, bool move);                   // the field menu opens
+void traceSave(const char* file);                         // a save file was written
 void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emphasis,
                int emphasisCount);                 // a message page is drawn

@@ -89,6 +89,13 @@ ReplayRun runReplay(const GameDir& game, const std::string& input)
     return run;
 }
 
+const char kClickStart[] = "click 410 372\n";
+
+ReplayRun runFromStart(const GameDir& game, const std::string& input)
+{
+    return runReplay(game, kClickStart + input);
+}
+
 SDL_Surface* solidSurface(int w, int h, Uint32 rgb)
 {
     SDL_Surface* surface =

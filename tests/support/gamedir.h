@@ -49,6 +49,12 @@ struct ReplayRun {
 // in the game directory.
 ReplayRun runReplay(const GameDir& game, const std::string& input);
 
+// The input that starts a new game from the title: a click on its start button.
+extern const char kClickStart[];
+
+// Runs the game from a click on the title's start button, then the input.
+ReplayRun runFromStart(const GameDir& game, const std::string& input);
+
 // A 24-bit surface filled with one colour.
 SDL_Surface* solidSurface(int w, int h, Uint32 rgb);
 

@@ -1,0 +1,113 @@
+#include "savegame/slots.h"
+
+#include <cstdio>
+
+#include "core/platform.h"
+#include "core/state.h"
+#include "presentation/audio.h"
+#include "presentation/draw.h"
+#include "savegame/save.h"
+
+namespace {
+
+const struct {
+    int x, y;
+} kSlots[3] = {{297, 95}, {121, 255}, {447, 247}};
+
+// The titles of the game's four chapters; the fifth is the game's own title.
+const char* const kChapterTitles[6] = {
+    "", "潮騒の目覚め", "灯台への道", "沈んだ星図", "夜明けの鐘", "Tessellane'Arc",
+};
+
+// The slot under the pointer; slot 1 wins where the areas overlap.
+int slotAt(int x, int y)
+{
+    for (int s = 0; s < 3; ++s)
+        if (x > kSlots[s].x + 20 && x < kSlots[s].x + 220 && y > kSlots[s].y + 20 &&
+            y < kSlots[s].y + 240)
+            return s + 1;
+    return 0;
+}
+
+bool quitRequested()
+{
+    while (platformPollEvent(&event)) {
+        if (event.type == SDL_QUIT ||
+            (event.type == SDL_KEYUP && event.key.keysym.sym == SDLK_ESCAPE)) {
+            e = 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+int chapterOf(const int* flags)
+{
+    for (int chapter = 1; chapter <= 5; ++chapter)
+        if (flags[50 + chapter] == 1) return chapter;
+    return 1;
+}
+
+void saveDraw(const int (*heads)[6], int highlight, int mode, const int (*flags)[2800])
+{
+    SDL_Surface* lines[3][4] = {};
+    bool saved[3];
+    for (int s = 0; s < 3; ++s) {
+        saved[s] = saveExists(s + 1);
+        if (!saved[s] || !itemFont) continue;
+        int chapter = chapterOf(flags[s]);
+        char text[4][64];
+        std::snprintf(text[0], sizeof text[0], "第%d章", chapter == 5 ? 4 : chapter);
+        std::snprintf(text[1], sizeof text[1], "%s", kChapterTitles[chapter]);
+        std::snprintf(text[2], sizeof text[2], "HP %d", heads[s][1]);
+        std::snprintf(text[3], sizeof text[3], "Guts %d", heads[s][2]);
+        for (int j = 0; j < 4; ++j) lines[s][j] = TTF_RenderUTF8_Solid(itemFont, text[j], color_black);
+    }
+    blitPicture(mode > 0 ? "save" : "load", 0, 0);
+    for (int s = 0; s < 3; ++s)
+        if (s + 1 != highlight && (saved[s] || mode == 1))
+            blitPicture("save_memo_off", kSlots[s].x, kSlots[s].y);
+    if (highlight > 0) blitPicture("save_memo_on", kSlots[highlight - 1].x, kSlots[highlight - 1].y);
+    for (int s = 0; s < 3; ++s)
+        for (int j = 0; j < 4; ++j) blitSurface(lines[s][j], kSlots[s].x + 40, kSlots[s].y + 80 + 30 * j);
+    platformFlip(screen);
+    for (auto& slot : lines)
+        for (SDL_Surface* line : slot)
+            if (line) SDL_FreeSurface(line);
+}
+
+int savePick(const int (*heads)[6], int mode, const int (*flags)[2800])
+{
+    int highlight = 0, pointed = 0;
+    bool released = false;
+    saveDraw(heads, 0, mode, flags);
+    while (e == 1) {
+        platformDelay(10);
+        if (quitRequested()) return 0;
+        platformEventState(SDL_MOUSEMOTION, SDL_IGNORE);
+        platformPumpEvents();
+        Uint8 buttons = platformMouseState(&MousePx, &MousePy);
+        if (buttons & SDL_BUTTON(SDL_BUTTON_RIGHT)) return 0;
+        int under = slotAt(MousePx, MousePy);
+        // Only a move onto another slot (or off them all) changes anything; in load mode an
+        // empty slot is never highlighted.
+        if (under != pointed) {
+            pointed = under;
+            highlight = mode == 0 && under > 0 && !saveExists(under) ? 0 : under;
+            if (highlight > 0) systemSound("onmouse");
+            saveDraw(heads, highlight, mode, flags);
+        }
+        if (buttons & SDL_BUTTON(SDL_BUTTON_LEFT)) {
+            if (released && highlight > 0) {
+                systemSound(mode == 1 ? "save" : "start");
+                return highlight;
+            }
+            released = false;
+        } else {
+            released = true;
+        }
+    }
+    return 0;
+}
