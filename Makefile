@@ -3,7 +3,7 @@ BUILD := build
 SANITIZED := build-sanitize
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps play test clean
+.PHONY: all deps play test bench clean
 
 all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -22,5 +22,10 @@ test: all
 	cmake --build $(SANITIZED) -j $(JOBS)
 	cd $(SANITIZED) && ctest --output-on-failure -j $(JOBS)
 
+bench: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTESSARC_TESTS=OFF -DTESSARC_BENCH=ON >/dev/null
+	cmake --build build-bench -j $(JOBS)
+	./build-bench/bench/tessarc_bench
+
 clean:
-	rm -rf $(BUILD) $(SANITIZED)
+	rm -rf $(BUILD) $(SANITIZED) build-bench

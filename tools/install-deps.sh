@@ -8,7 +8,7 @@ packages=(
   libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libsdl-ttf2.0-dev
   libfontconfig-dev nlohmann-json3-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
-  libgtest-dev googletest
+  libgtest-dev googletest libbenchmark-dev
 )
 
 missing=()

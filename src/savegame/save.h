@@ -36,5 +36,8 @@ bool saveExists(int n);
 // which holds kResumeRecord bytes; answers the record's length.
 int encodeRecord(int mode, unsigned char* record);
 
+// Decodes a record into row `row` of data (row 3 reads a resume record, others a slot record).
+void decodeRecord(const unsigned char* bytes, int row, SaveData* data);
+
 // Whether the bytes hold a record of the given length that reading accepts.
 bool recordValid(const unsigned char* bytes, int length, int recordLength);

@@ -122,22 +122,6 @@ int readFile(int n, unsigned char* buffer)
     return length;
 }
 
-void decodeRow(const unsigned char* bytes, int row, SaveData* data)
-{
-    Reader r{bytes};
-    r.bits(data->items[row], kItemCount);
-    r.bits(data->flags[row], kFlagCount);
-    r.counters(data->parameters[row], kParameterCount);
-    r.counters(data->heads[row], 4);
-    if (row == 3) {
-        r.counters(&data->heads[row][4], 2);
-        r.name(data->prepoints[row]);
-        r.name(data->nextpoints[row]);
-        r.bits(data->reads[row], kSceneCount);
-    }
-    r.bits(data->timechecks[row], kTimecheckCount);
-}
-
 // Writes the record to ./save/<n> through a temporary file, so that the old save survives
 // anything that goes wrong on the way.
 bool writeFile(int n, const unsigned char* record, int length)
@@ -191,6 +175,22 @@ int encodeRecord(int mode, unsigned char* record)
     return static_cast<int>(w.at - record);
 }
 
+void decodeRecord(const unsigned char* bytes, int row, SaveData* data)
+{
+    Reader r{bytes};
+    r.bits(data->items[row], kItemCount);
+    r.bits(data->flags[row], kFlagCount);
+    r.counters(data->parameters[row], kParameterCount);
+    r.counters(data->heads[row], 4);
+    if (row == 3) {
+        r.counters(&data->heads[row][4], 2);
+        r.name(data->prepoints[row]);
+        r.name(data->nextpoints[row]);
+        r.bits(data->reads[row], kSceneCount);
+    }
+    r.bits(data->timechecks[row], kTimecheckCount);
+}
+
 bool recordValid(const unsigned char* bytes, int length, int recordLength)
 {
     if (length < recordLength) return false;
@@ -208,7 +208,7 @@ const SaveData& dataLoad(int count)
         if (length < 0) continue;
         if (!recordValid(buffer, length, row == 3 ? kResumeRecord : kSlotRecord))
             errors("saveファイルの内容が間違っています");
-        decodeRow(buffer, row, &data);
+        decodeRecord(buffer, row, &data);
     }
     return data;
 }

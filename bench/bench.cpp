@@ -1,0 +1,298 @@
+// What players notice: whether animations keep their pace and whether the game starts at once
+// and stays light. Every figure is measured in the same run and shown beside its target; the
+// frame costs as multiples of one full-screen background blit, the least any frame costs.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <map>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <benchmark/benchmark.h>
+
+#include "core/init.h"
+#include "core/platform.h"
+#include "core/replay.h"
+#include "core/state.h"
+#include "interpreter/script.h"
+#include "presentation/cache.h"
+#include "presentation/effects.h"
+#include "presentation/text.h"
+#include "savegame/save.h"
+#include "savegame/slots.h"
+#include "screens/choice.h"
+#include "screens/menu.h"
+#include "screens/title.h"
+
+namespace {
+
+const std::string kSource = TESSARC_SOURCE_DIR;
+
+// ---- Drawing --------------------------------------------------------------------------------
+
+void Reference(benchmark::State& state)
+{
+    ImgReplace("./bg/shore.jpg", "bg");
+    SDL_Surface* bg = ImgGet("bg");
+    for (auto _ : state) SDL_BlitSurface(bg, nullptr, screen, nullptr);
+}
+
+// Whole animations run with the pacing sleeps taken out (the clock is virtual here); each
+// iteration is one frame.
+void FadeFrame(benchmark::State& state)
+{
+    for (auto _ : state) fade(0);
+}
+
+void ShakeFrame(benchmark::State& state)
+{
+    for (auto _ : state) shake();
+}
+
+void BlackOutFrame(benchmark::State& state)
+{
+    int k = 0;
+    for (auto _ : state) {
+        drawIrisFrame(k);
+        platformFlip(screen);
+        k = (k + 1) % 10;
+    }
+}
+
+void TitleFrame(benchmark::State& state)
+{
+    int saves[2] = {1, 1}, frame = 0;
+    for (auto _ : state) {
+        ++frame;
+        titleDraw(frame % 4, saves, frame);
+    }
+}
+
+const char kMessage[] =
+    "[潮の匂いで目が覚めた。冷たい砂が、頬に張りついている。<n>"
+    "ここは……どこだ？名前も、ここへ来たわけも<c red>思い出せない</c>。<n>"
+    "遠くで、<b>灯台の鐘</b>が一度だけ鳴った。<s>ゴォン……</s><n>"
+    "<f>――夜が明ければ、きっと思い出すから。</f>";
+
+void MessagePage(benchmark::State& state)
+{
+    static Page page;
+    for (auto _ : state) {
+        layoutPage(kMessage, 1, 0, &page);
+        textDraw(page, 0);
+    }
+}
+
+void ChoiceList(benchmark::State& state)
+{
+    static const char texts[4][kOptionSize] = {"浜辺へ戻る", "漁師小屋へ", "崖の道へ", "潮だまりへ"};
+    int hover = 0;
+    for (auto _ : state) pickDraw(hover++ % 5, 228, 125, 4, texts);
+}
+
+void FieldMenu(benchmark::State& state)
+{
+    int available[2] = {1, 1}, highlight = 0;
+    for (auto _ : state) menuDraw(highlight++ % 4, available);
+}
+
+void SlotScreen(benchmark::State& state)
+{
+    static int heads[3][6] = {{1, 123, 72, 5}, {2, 133, 80, 9}, {3, 126, 80, 14}};
+    static int flags[3][2800] = {};
+    flags[1][52] = flags[2][53] = 1;
+    int highlight = 0;
+    for (auto _ : state) saveDraw(heads, highlight++ % 4, 1, flags);
+}
+
+// ---- The interpreter --------------------------------------------------------------------------
+
+// A loop of 10,000 passes over flag, arithmetic and condition lines; nothing is drawn, and the
+// field menu at the end quits at once (the replay's input is empty).
+std::string loopScene()
+{
+    return "para1 = 0\n"
+           "while (para1 < 10000) {\n"
+           "flag+ 12\n"
+           "para2 +3\n"
+           "if (flag12 & para2 > 5) {\n"
+           "flag- 12\n"
+           "}else{\n"
+           "flag+ 13\n"
+           "}\n"
+           "para1 +1\n"
+           "}\n"
+           "*move*\n{\n}\n";
+}
+
+void SceneLines(benchmark::State& state)
+{
+    std::string scene = loopScene();
+    long lines = 0;
+    for (auto _ : state) {
+        replayLoad("", "", nullptr);
+        resetNewGame();
+        event.type = SDL_NOEVENT;
+        script(scene.c_str());
+        // Per pass: the while line, flag+, para2, if, its branch, }else{, the skipped line,
+        // }, para1 and the closing }.
+        lines += 10000L * 10;
+    }
+    state.counters["lines/s"] = benchmark::Counter(static_cast<double>(lines), benchmark::Counter::kIsRate);
+}
+
+void ResumeRecord(benchmark::State& state)
+{
+    static unsigned char record[kResumeRecord];
+    static SaveData data;
+    for (auto _ : state) {
+        int length = encodeRecord(1, record);
+        benchmark::DoNotOptimize(recordValid(record, length, kResumeRecord));
+        decodeRecord(record, 3, &data);
+    }
+    state.counters["records/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                     benchmark::Counter::kIsRate);
+}
+
+// ---- Whole runs of the driver -------------------------------------------------------------------
+
+struct ChildRun {
+    double seconds;
+    long peakKiB;
+};
+
+ChildRun runDriver(const std::string& input)
+{
+    auto started = std::chrono::steady_clock::now();
+    pid_t child = fork();
+    if (child == 0) {
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        std::string game = kSource + "/game";
+        execl(TESSARC_REPLAY, TESSARC_REPLAY, "--dir", game.c_str(), input.c_str(), nullptr);
+        _exit(127);
+    }
+    int status;
+    struct rusage usage;
+    wait4(child, &status, 0, &usage);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return {seconds, usage.ru_maxrss};
+}
+
+// From process start to the first title frame, and out again: the input quits at once.
+void StartUp(benchmark::State& state)
+{
+    std::string input = "/tmp/tessarc-bench-quit.txt";
+    if (std::FILE* f = std::fopen(input.c_str(), "w")) {
+        std::fputs("quit\n", f);
+        std::fclose(f);
+    }
+    for (auto _ : state) state.SetIterationTime(runDriver(input).seconds);
+}
+
+void PlaythroughMemory(benchmark::State& state)
+{
+    long peak = 0;
+    for (auto _ : state) {
+        ChildRun run = runDriver(kSource + "/tests/playthrough/true_ending.txt");
+        state.SetIterationTime(run.seconds);
+        if (run.peakKiB > peak) peak = run.peakKiB;
+    }
+    state.counters["peak_MiB"] = peak / 1024.0;
+}
+
+// ---- The report -------------------------------------------------------------------------------
+
+struct Figure {
+    double seconds;        // per iteration
+    std::map<std::string, double> counters;
+};
+std::map<std::string, Figure> figures;
+
+class Collector : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            Figure& figure = figures[run.benchmark_name()];
+            figure.seconds = run.GetAdjustedRealTime() / 1e9;
+            for (const auto& [name, counter] : run.counters) figure.counters[name] = counter.value;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+double perFrame(const std::string& name, double frames)
+{
+    return figures[name].seconds / frames;
+}
+
+void printSummary()
+{
+    double reference = figures["Reference"].seconds;
+    std::printf("\n%-36s %12s %10s %12s  %s\n", "figure", "value", "ratio", "target", "met");
+    auto ratioRow = [&](const char* label, double seconds, double target) {
+        double ratio = seconds / reference;
+        std::printf("%-36s %9.3f ms %9.2fx %11.0fx  %s\n", label, seconds * 1e3, ratio, target,
+                    ratio <= target ? "yes" : "NO");
+    };
+    std::printf("%-36s %9.3f ms %10s %12s\n", "reference: full-screen blit", reference * 1e3, "1x", "");
+    ratioRow("fade frame", perFrame("FadeFrame", 7), 4);
+    ratioRow("shake frame", perFrame("ShakeFrame", 8), 4);
+    ratioRow("black_out frame", perFrame("BlackOutFrame", 1), 4);
+    ratioRow("title frame", perFrame("TitleFrame", 1), 4);
+    ratioRow("message page", perFrame("MessagePage", 1), 10);
+    ratioRow("choice list", perFrame("ChoiceList", 1), 10);
+    ratioRow("field menu", perFrame("FieldMenu", 1), 10);
+    ratioRow("slot screen", perFrame("SlotScreen", 1), 10);
+    std::printf("%-36s %9.0f /s\n", "scene lines", figures["SceneLines"].counters["lines/s"]);
+    std::printf("%-36s %9.0f /s\n", "resume record encoded and decoded",
+                figures["ResumeRecord"].counters["records/s"]);
+    double startUp = figures["StartUp/iterations:10/manual_time"].seconds;
+    std::printf("%-36s %9.1f ms %10s %9.0f ms  %s\n", "start-up to the first title frame",
+                startUp * 1e3, "", 150.0, startUp < 0.150 ? "yes" : "NO");
+    double peak = figures["PlaythroughMemory/iterations:2/manual_time"].counters["peak_MiB"];
+    std::printf("%-36s %9.1f MiB %9s %9.0f MiB %s\n", "peak memory over a playthrough", peak, "",
+                40.0, peak < 40 ? "yes" : "NO");
+    double busy = perFrame("TitleFrame", 1) / 0.020 * 100;
+    std::printf("%-36s %9.1f %% %10s %10.0f %%  %s\n", "title idle: one core busy", busy, "", 15.0,
+                busy < 15 ? "yes" : "NO");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    if (chdir((kSource + "/game").c_str()) != 0) return 1;
+    replayLoad("", "", nullptr);
+    init();
+    e = 1;
+
+    benchmark::RegisterBenchmark("Reference", Reference);
+    benchmark::RegisterBenchmark("FadeFrame", FadeFrame);
+    benchmark::RegisterBenchmark("ShakeFrame", ShakeFrame);
+    benchmark::RegisterBenchmark("BlackOutFrame", BlackOutFrame);
+    benchmark::RegisterBenchmark("TitleFrame", TitleFrame);
+    benchmark::RegisterBenchmark("MessagePage", MessagePage);
+    benchmark::RegisterBenchmark("ChoiceList", ChoiceList);
+    benchmark::RegisterBenchmark("FieldMenu", FieldMenu);
+    benchmark::RegisterBenchmark("SlotScreen", SlotScreen);
+    benchmark::RegisterBenchmark("SceneLines", SceneLines)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ResumeRecord", ResumeRecord);
+    benchmark::RegisterBenchmark("StartUp", StartUp)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("PlaythroughMemory", PlaythroughMemory)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
+
+    benchmark::Initialize(&argc, argv);
+    Collector collector;
+    benchmark::RunSpecifiedBenchmarks(&collector);
+    printSummary();
+    benchmark::Shutdown();
+    quiting();
+    return 0;
+}
