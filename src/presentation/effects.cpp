@@ -40,21 +40,6 @@ bool frameDone(Uint32 started)
 
 const int kPieceX[3] = {64, 256, 384};   // inside both ellipses, between them, outside both
 
-struct IrisBands {
-    SDL_Surface* strip = nullptr;        // the strip the bands were made from
-    SDL_Surface* band[3] = {};
-};
-IrisBands bands;
-
-void freeBands()
-{
-    for (SDL_Surface*& band : bands.band) {
-        if (band) SDL_FreeSurface(band);
-        band = nullptr;
-    }
-    bands.strip = nullptr;
-}
-
 // A 800x2 band of the strip's piece at x, in the strip's own format and blending, or null
 // when the piece is not whole (then cells are blitted one by one).
 SDL_Surface* makeBand(SDL_Surface* strip, int x)
@@ -82,14 +67,6 @@ SDL_Surface* makeBand(SDL_Surface* strip, int x)
     return band;
 }
 
-void prepareBands(SDL_Surface* strip)
-{
-    if (bands.strip == strip) return;
-    freeBands();
-    bands.strip = strip;
-    for (int i = 0; i < 3; ++i) bands.band[i] = makeBand(strip, kPieceX[i]);
-}
-
 // Which piece the cell at (x, y) shows in frame k: 0, 1 or 2 for kPieceX.
 int pieceOf(int x, int y, int k)
 {
@@ -100,9 +77,9 @@ int pieceOf(int x, int y, int k)
     return 0;
 }
 
-void drawRun(int piece, int x0, int x1, int y)
+void drawRun(SDL_Surface* const* bands, int piece, int x0, int x1, int y)
 {
-    SDL_Surface* band = bands.band[piece];
+    SDL_Surface* band = bands[piece];
     if (band) {
         SDL_Rect from = {static_cast<Sint16>(x0), 0, static_cast<Uint16>(x1 - x0), 2};
         SDL_Rect to = {static_cast<Sint16>(x0), static_cast<Sint16>(y), 0, 0};
@@ -119,17 +96,21 @@ void drawIrisFrame(int k)
     blitPicture("bg", 0, 0);
     SDL_Surface* strip = ImgGet("fade_in");
     if (!strip || !screen) return;
-    prepareBands(strip);
+    // Made afresh for each frame: the picture under "fade_in" may have been replaced since.
+    SDL_Surface* bands[3];
+    for (int i = 0; i < 3; ++i) bands[i] = makeBand(strip, kPieceX[i]);
     for (int y = 0; y < 600; y += 2) {
         int start = 0, piece = pieceOf(0, y, k);
         for (int x = 2; x <= 800; x += 2) {
             int next = x < 800 ? pieceOf(x, y, k) : -1;
             if (next == piece) continue;
-            drawRun(piece, start, x, y);
+            drawRun(bands, piece, start, x, y);
             start = x;
             piece = next;
         }
     }
+    for (SDL_Surface* band : bands)
+        if (band) SDL_FreeSurface(band);
 }
 
 void fade(int dir)
