@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <map>
 #include <string>
+#include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -164,9 +165,8 @@ struct ChildRun {
     long peakKiB;
 };
 
-ChildRun runDriver(const std::string& input)
+pid_t startDriver(const std::string& input)
 {
-    auto started = std::chrono::steady_clock::now();
     pid_t child = fork();
     if (child == 0) {
         int null = open("/dev/null", O_WRONLY);
@@ -176,6 +176,13 @@ ChildRun runDriver(const std::string& input)
         execl(TESSARC_REPLAY, TESSARC_REPLAY, "--dir", game.c_str(), input.c_str(), nullptr);
         _exit(127);
     }
+    return child;
+}
+
+ChildRun runDriver(const std::string& input)
+{
+    auto started = std::chrono::steady_clock::now();
+    pid_t child = startDriver(input);
     int status;
     struct rusage usage;
     wait4(child, &status, 0, &usage);
@@ -183,15 +190,26 @@ ChildRun runDriver(const std::string& input)
     return {seconds, usage.ru_maxrss};
 }
 
-// From process start to the first title frame, and out again: the input quits at once.
+// From process start to the first title frame: the input's first action is a shot, taken as
+// soon as the title waits for the player, right after its first frame; the clock stops when
+// the picture appears on disk.
 void StartUp(benchmark::State& state)
 {
-    std::string input = "/tmp/tessarc-bench-quit.txt";
+    const std::string input = "/tmp/tessarc-bench-startup.txt", shot = "/tmp/tessarc-bench-first.bmp";
     if (std::FILE* f = std::fopen(input.c_str(), "w")) {
-        std::fputs("quit\n", f);
+        std::fprintf(f, "shot %s\nwait 100000\n", shot.c_str());
         std::fclose(f);
     }
-    for (auto _ : state) state.SetIterationTime(runDriver(input).seconds);
+    for (auto _ : state) {
+        std::remove(shot.c_str());
+        auto started = std::chrono::steady_clock::now();
+        pid_t child = startDriver(input);
+        while (access(shot.c_str(), F_OK) != 0) usleep(200);
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
 }
 
 void PlaythroughMemory(benchmark::State& state)
@@ -226,41 +244,61 @@ public:
     }
 };
 
-double perFrame(const std::string& name, double frames)
+bool measured(const std::string& name) { return figures.count(name) != 0; }
+
+void ratioRow(const char* label, const std::string& name, double frames, double target)
 {
-    return figures[name].seconds / frames;
+    double reference = figures["Reference"].seconds;
+    if (!measured(name) || !measured("Reference")) {
+        std::printf("%-36s %12s\n", label, "not measured");
+        return;
+    }
+    double seconds = figures[name].seconds / frames, ratio = seconds / reference;
+    std::printf("%-36s %9.3f ms %9.2fx %11.0fx  %s\n", label, seconds * 1e3, ratio, target,
+                ratio <= target ? "yes" : "NO");
+}
+
+void limitRow(const char* label, const std::string& name, double (*valueOf)(const Figure&),
+              const char* unit, double target)
+{
+    if (!measured(name)) {
+        std::printf("%-36s %12s\n", label, "not measured");
+        return;
+    }
+    double value = valueOf(figures[name]);
+    std::printf("%-36s %9.1f %-4s %12s %6.0f %-4s %s\n", label, value, unit, "", target, unit,
+                value < target ? "yes" : "NO");
 }
 
 void printSummary()
 {
-    double reference = figures["Reference"].seconds;
     std::printf("\n%-36s %12s %10s %12s  %s\n", "figure", "value", "ratio", "target", "met");
-    auto ratioRow = [&](const char* label, double seconds, double target) {
-        double ratio = seconds / reference;
-        std::printf("%-36s %9.3f ms %9.2fx %11.0fx  %s\n", label, seconds * 1e3, ratio, target,
-                    ratio <= target ? "yes" : "NO");
-    };
-    std::printf("%-36s %9.3f ms %10s %12s\n", "reference: full-screen blit", reference * 1e3, "1x", "");
-    ratioRow("fade frame", perFrame("FadeFrame", 7), 4);
-    ratioRow("shake frame", perFrame("ShakeFrame", 8), 4);
-    ratioRow("black_out frame", perFrame("BlackOutFrame", 1), 4);
-    ratioRow("title frame", perFrame("TitleFrame", 1), 4);
-    ratioRow("message page", perFrame("MessagePage", 1), 10);
-    ratioRow("choice list", perFrame("ChoiceList", 1), 10);
-    ratioRow("field menu", perFrame("FieldMenu", 1), 10);
-    ratioRow("slot screen", perFrame("SlotScreen", 1), 10);
-    std::printf("%-36s %9.0f /s\n", "scene lines", figures["SceneLines"].counters["lines/s"]);
-    std::printf("%-36s %9.0f /s\n", "resume record encoded and decoded",
-                figures["ResumeRecord"].counters["records/s"]);
-    double startUp = figures["StartUp/iterations:10/manual_time"].seconds;
-    std::printf("%-36s %9.1f ms %10s %9.0f ms  %s\n", "start-up to the first title frame",
-                startUp * 1e3, "", 150.0, startUp < 0.150 ? "yes" : "NO");
-    double peak = figures["PlaythroughMemory/iterations:2/manual_time"].counters["peak_MiB"];
-    std::printf("%-36s %9.1f MiB %9s %9.0f MiB %s\n", "peak memory over a playthrough", peak, "",
-                40.0, peak < 40 ? "yes" : "NO");
-    double busy = perFrame("TitleFrame", 1) / 0.020 * 100;
-    std::printf("%-36s %9.1f %% %10s %10.0f %%  %s\n", "title idle: one core busy", busy, "", 15.0,
-                busy < 15 ? "yes" : "NO");
+    if (measured("Reference"))
+        std::printf("%-36s %9.3f ms %10s\n", "reference: full-screen blit",
+                    figures["Reference"].seconds * 1e3, "1x");
+    ratioRow("fade frame", "FadeFrame", 7, 4);
+    ratioRow("shake frame", "ShakeFrame", 8, 4);
+    ratioRow("black_out frame", "BlackOutFrame", 1, 4);
+    ratioRow("title frame", "TitleFrame", 1, 4);
+    ratioRow("message page", "MessagePage", 1, 10);
+    ratioRow("choice list", "ChoiceList", 1, 10);
+    ratioRow("field menu", "FieldMenu", 1, 10);
+    ratioRow("slot screen", "SlotScreen", 1, 10);
+    if (measured("SceneLines"))
+        std::printf("%-36s %12.0f /s\n", "scene lines", figures["SceneLines"].counters["lines/s"]);
+    if (measured("ResumeRecord"))
+        std::printf("%-36s %12.0f /s\n", "resume record encoded and decoded",
+                    figures["ResumeRecord"].counters["records/s"]);
+    const std::string startUp = "StartUp/iterations:10/manual_time";
+    limitRow("start-up to the first title frame", startUp,
+             [](const Figure& f) { return f.seconds * 1e3; }, "ms", 150);
+    const std::string memory = "PlaythroughMemory/iterations:2/manual_time";
+    limitRow("peak memory over a playthrough", memory,
+             [](const Figure& f) { return f.counters.at("peak_MiB"); }, "MiB", 40);
+    // The title draws a frame every 20 ms; the share of that its drawing takes is how busy it
+    // keeps one core while the player only looks at it.
+    limitRow("title idle: one core busy", "TitleFrame",
+             [](const Figure& f) { return f.seconds / 0.020 * 100; }, "%", 15);
 }
 
 }  // namespace
