@@ -48,10 +48,10 @@ int sceneIndex()
 {
     // Names above 999, or positions read from a foreign save, can leave the scheme; they must
     // still land inside the tables.
-    int index = t * 1000 + a * 100 + b * 10 + c;
+    long long index = t * 1000LL + a * 100LL + b * 10LL + c;
     if (index < 0) return 0;
     if (index >= kSceneCount) return kSceneCount - 1;
-    return index;
+    return static_cast<int>(index);
 }
 
 void resetNewGame()

@@ -193,7 +193,11 @@ void sceneFromName(const char* name)
         return;
     }
     if (name[0] >= 'A' && name[0] <= 'Z') t = name[0] - 'A' + 1;
+    // Numbers of more than six digits lie far outside the scene tables anyway; bounding them
+    // keeps the scene index computable.
+    const int kLargest = 999999;
     int n = name[0] ? readNumber(name + 1) : 0;
+    n = n > kLargest ? kLargest : n < -kLargest ? -kLargest : n;
     a = n / 100;
     b = n % 100 / 10;
     c = n % 10;

@@ -73,7 +73,9 @@ std::vector<nlohmann::json> ReplayRun::only(const std::string& kind) const
 ReplayRun runReplay(const GameDir& game, const std::string& input)
 {
     game.write("input.txt", input);
-    std::string command = std::string("'") + TESSARC_REPLAY + "' --dir '" + game.path() +
+    // A game that never waits could run for ever: such a run is cut off after a minute.
+    std::string command = std::string("timeout -s KILL 60 '") + TESSARC_REPLAY + "' --dir '" +
+                          game.path() +
                           "' --trace '" + game.file("trace.jsonl") + "' '" +
                           game.file("input.txt") + "' >'" + game.file("out.txt") + "' 2>'" +
                           game.file("err.txt") + "'";
