@@ -16,13 +16,6 @@
 
 namespace {
 
-const char* numberAt(const char* pos)
-{
-    char before[600];
-    const char* found = GetNumber(before, pos);
-    return found ? found : pos + std::strlen(pos);
-}
-
 int clampToInt(long long value)
 {
     return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);

@@ -23,14 +23,6 @@ const struct {
     {"time", Term::Time},   {"from", Term::From},   {"read", Term::Read},
 };
 
-// The first digit or operator character at or after pos (the NUL when there is none).
-const char* numberAt(const char* pos)
-{
-    char before[kTermSize];
-    const char* found = GetNumber(before, pos);
-    return found ? found : pos + std::strlen(pos);
-}
-
 // Compares the elapsed scenes of "time M OP N": the comparison starts at the first of
 // > = < after the mark number; without one the term is false.
 int timeTerm(const char* at)

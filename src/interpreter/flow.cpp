@@ -18,8 +18,6 @@ const int kEntryLineSize = 289;
 const int kPicksAtMost = 5;
 const int kPickRows = 10;
 
-bool contains(const char* text, const char* part) { return std::strstr(text, part) != nullptr; }
-
 void playEffect(const char* arg, const char* rest)
 {
     char path[320];

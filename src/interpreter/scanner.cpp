@@ -93,6 +93,14 @@ const char* GetLine_Back(const char* src, const char* start)
     return src ? skipping_Back(SkipSpace_Back(src, start), "\n", start) : nullptr;
 }
 
+const char* numberAt(const char* pos)
+{
+    while (*pos && !inSet(*pos, kNumberSet, sizeof kNumberSet - 1)) ++pos;
+    return pos;
+}
+
+bool contains(const char* text, const char* part) { return std::strstr(text, part) != nullptr; }
+
 int readNumber(const char* pos)
 {
     if (!pos) return 0;

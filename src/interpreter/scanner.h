@@ -50,6 +50,13 @@ template <size_t N> const char* IfSkip(char (&dest)[N], const char* src) { retur
 template <size_t N> const char* conditionSkip(char (&dest)[N], const char* src) { return conditionSkip(dest, N, src); }
 template <size_t N> const char* GetNumber(char (&dest)[N], const char* src) { return GetNumber(dest, N, src); }
 
+// The first digit or operator character ("0123456789><=%+-") at or after pos, or the position
+// of the terminating NUL when there is none. pos must not be NULL.
+const char* numberAt(const char* pos);
+
+// Whether part occurs anywhere in text.
+bool contains(const char* text, const char* part);
+
 // The decimal number at pos with atoi's rules (leading white space, an optional sign, digits),
 // saturating instead of overflowing; 0 when pos is NULL or holds no digits.
 int readNumber(const char* pos);

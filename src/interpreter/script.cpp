@@ -31,8 +31,6 @@ enum : int {
 // Control codes of e around a choice.
 enum : int { kBreakOut = 12, kJump = 13, kPerBlock = 100 };
 
-bool contains(const char* text, const char* part) { return std::strstr(text, part) != nullptr; }
-
 // The state of one running scene.
 struct Scene {
     const char* start;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/events.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "presentation/audio.h"
@@ -27,18 +28,6 @@ int slotAt(int x, int y)
             y < kSlots[s].y + 240)
             return s + 1;
     return 0;
-}
-
-bool quitRequested()
-{
-    while (platformPollEvent(&event)) {
-        if (event.type == SDL_QUIT ||
-            (event.type == SDL_KEYUP && event.key.keysym.sym == SDLK_ESCAPE)) {
-            e = 0;
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace
@@ -85,7 +74,7 @@ int savePick(const int (*heads)[6], int mode, const int (*flags)[2800])
     saveDraw(heads, 0, mode, flags);
     while (e == 1) {
         platformDelay(10);
-        if (quitRequested()) return 0;
+        if (takeQuitEvents()) return 0;
         platformEventState(SDL_MOUSEMOTION, SDL_IGNORE);
         platformPumpEvents();
         Uint8 buttons = platformMouseState(&MousePx, &MousePy);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/events.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "core/trace.h"
@@ -30,19 +31,6 @@ int optionAt(int x, int y, int top, int n)
     for (int i = 0; i < n; ++i)
         if (y > top + kBand * i && y < top + kBand * (i + 1)) return i + 1;
     return -1;
-}
-
-// True when the player quit.
-bool quitRequested()
-{
-    while (platformPollEvent(&event)) {
-        if (event.type == SDL_QUIT ||
-            (event.type == SDL_KEYUP && event.key.keysym.sym == SDLK_ESCAPE)) {
-            e = 0;
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace
@@ -77,7 +65,7 @@ int pick(int picks, int n, const char (*texts)[kOptionSize])
         pickDraw(0, kTextX, top, n, texts);
         while (e == 1) {
             platformDelay(10);
-            if (quitRequested()) break;
+            if (takeQuitEvents()) break;
             platformEventState(SDL_MOUSEMOTION, SDL_IGNORE);
             platformPumpEvents();
             Uint8 buttons = platformMouseState(&MousePx, &MousePy);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/errors.h"
+#include "core/events.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "core/trace.h"
@@ -26,8 +27,6 @@ const char kMoveSection[] = "*move*";
 const char kSearchSection[] = "*search*";
 const char kMalformed[] = "*move*の文法が間違っています";
 
-bool contains(const char* text, const char* part) { return std::strstr(text, part) != nullptr; }
-
 // The entry band under the pointer; kOnEdge on a band edge inside the menu.
 int entryAt(int x, int y)
 {
@@ -45,25 +44,13 @@ bool entryAvailable(int entry, const int* available)
     return entry == kItems;
 }
 
-bool quitRequested()
-{
-    while (platformPollEvent(&event)) {
-        if (event.type == SDL_QUIT ||
-            (event.type == SDL_KEYUP && event.key.keysym.sym == SDLK_ESCAPE)) {
-            e = 0;
-            return true;
-        }
-    }
-    return false;
-}
-
 // Waits for a click on the menu; answers the entry clicked (kNoEntry outside the entries
 // or on quit). highlight and released carry over from one wait to the next.
 int waitForClick(int& highlight, bool& released, const int* available)
 {
     while (e == 1) {
         platformDelay(10);
-        if (quitRequested()) return kNoEntry;
+        if (takeQuitEvents()) return kNoEntry;
         platformEventState(SDL_MOUSEMOTION, SDL_IGNORE);
         platformPumpEvents();
         Uint8 buttons = platformMouseState(&MousePx, &MousePy);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/events.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "presentation/audio.h"
@@ -27,20 +28,6 @@ bool available(int button, const int* saves)
     if (button == kLoad) return saves[0] != 0;
     if (button == kContinue) return saves[1] != 0;
     return true;
-}
-
-// Takes the pending events: true when the player quit; a press of the left button is noted.
-bool quitRequested(bool& pressed)
-{
-    while (platformPollEvent(&event)) {
-        if (event.type == SDL_QUIT ||
-            (event.type == SDL_KEYUP && event.key.keysym.sym == SDLK_ESCAPE)) {
-            e = 0;
-            return true;
-        }
-        if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) pressed = true;
-    }
-    return false;
 }
 
 void setNames(const char* name)
@@ -83,7 +70,7 @@ void title()
         for (;;) {
             bool pressed = false;
             titleDraw(button, saves, ++frame);
-            if (quitRequested(pressed)) {
+            if (takeQuitEvents(&pressed)) {
                 music("off");
                 return;
             }
