@@ -337,4 +337,7 @@ TEST(Flow, ChoiceBlocksBeyondWhatScriptsWrite)
     run = runFromStart(game, kNext);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("スクリプト中に｛記号が見つかりません"), std::string::npos) << run.err;
+
+    // An entry's block that never closes runs the brace walk off the end of the scene.
+    expectFatal(play("pick {\n甲{\n[x]\n", ""), "｝が必要数見つかりません");
 }
