@@ -237,7 +237,7 @@ public:
     {
         for (const Run& run : runs) {
             Figure& figure = figures[run.benchmark_name()];
-            figure.seconds = run.GetAdjustedRealTime() / 1e9;
+            figure.seconds = run.real_accumulated_time / static_cast<double>(run.iterations);
             for (const auto& [name, counter] : run.counters) figure.counters[name] = counter.value;
         }
         ConsoleReporter::ReportRuns(runs);

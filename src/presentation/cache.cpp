@@ -9,11 +9,21 @@
 
 namespace {
 
-CacheNode<SDL_Surface>* ImageListTop;
+// A loaded picture: the part of it that is kept, and where that part lies in the picture.
+struct Picture {
+    SDL_Surface* surface;
+    int x, y;
+};
+
+CacheNode<Picture>* ImageListTop;
 CacheNode<Mix_Music>* musicListTop;
 CacheNode<Mix_Chunk>* soundListTop;
 
-void releasePicture(SDL_Surface* picture) { SDL_FreeSurface(picture); }
+void releasePicture(Picture* picture)
+{
+    SDL_FreeSurface(picture->surface);
+    delete picture;
+}
 void releaseMusic(Mix_Music* music) { Mix_FreeMusic(music); }
 void releaseSound(Mix_Chunk* sound) { Mix_FreeChunk(sound); }
 
@@ -32,16 +42,97 @@ Medium* get(CacheNode<Medium>* head, const char* name)
     return node ? node->handle : nullptr;
 }
 
+// ---- Making pictures ready to draw ---------------------------------------------------------
+
+// The rectangle around the pixels whose alpha is not 0; empty when there are none.
+SDL_Rect visibleArea(SDL_Surface* picture)
+{
+    SDL_PixelFormat* f = picture->format;
+    int left = picture->w, right = -1, top = picture->h, bottom = -1;
+    SDL_LockSurface(picture);
+    for (int y = 0; y < picture->h; ++y) {
+        const Uint8* row = static_cast<const Uint8*>(picture->pixels) + y * picture->pitch;
+        for (int x = 0; x < picture->w; ++x) {
+            Uint32 pixel = 0;
+            std::memcpy(&pixel, row + x * f->BytesPerPixel, f->BytesPerPixel);
+            if ((pixel & f->Amask) == 0) continue;
+            if (x < left) left = x;
+            if (x > right) right = x;
+            if (y < top) top = y;
+            if (y > bottom) bottom = y;
+        }
+    }
+    SDL_UnlockSurface(picture);
+    if (right < 0) return {0, 0, 0, 0};
+    return {static_cast<Sint16>(left), static_cast<Sint16>(top),
+            static_cast<Uint16>(right - left + 1), static_cast<Uint16>(bottom - top + 1)};
+}
+
+// A copy of the area of the picture, in its format and with its blending.
+SDL_Surface* cut(SDL_Surface* picture, const SDL_Rect& area)
+{
+    SDL_PixelFormat* f = picture->format;
+    SDL_Surface* part = SDL_CreateRGBSurface(SDL_SWSURFACE, area.w, area.h, f->BitsPerPixel,
+                                             f->Rmask, f->Gmask, f->Bmask, f->Amask);
+    if (!part) return nullptr;
+    SDL_LockSurface(picture);
+    SDL_LockSurface(part);
+    for (int y = 0; y < area.h; ++y)
+        std::memcpy(static_cast<Uint8*>(part->pixels) + y * part->pitch,
+                    static_cast<const Uint8*>(picture->pixels) + (area.y + y) * picture->pitch +
+                        area.x * f->BytesPerPixel,
+                    area.w * f->BytesPerPixel);
+    SDL_UnlockSurface(part);
+    SDL_UnlockSurface(picture);
+    SDL_SetAlpha(part, picture->flags & SDL_SRCALPHA, f->alpha);
+    return part;
+}
+
+Picture* prepare(SDL_Surface* loaded)
+{
+    if (!loaded) return nullptr;
+    auto* picture = new Picture{loaded, 0, 0};
+    SDL_PixelFormat* f = loaded->format;
+    bool keyed = loaded->flags & SDL_SRCCOLORKEY;
+    if (f->Amask == 0 && !keyed && !f->palette && SDL_GetVideoSurface()) {
+        // Converted once here rather than at every blit. Paletted pictures stay as they are:
+        // they would take three times the memory.
+        if (SDL_Surface* converted = SDL_DisplayFormat(loaded)) {
+            SDL_FreeSurface(loaded);
+            picture->surface = converted;
+        }
+    } else if (f->Amask != 0 && (loaded->flags & SDL_SRCALPHA)) {
+        // Pixels of alpha 0 change nothing where they are drawn: most overlays are mostly
+        // those, and need not be walked at every frame.
+        SDL_Rect area = visibleArea(loaded);
+        if (area.w > 0 && area.w * area.h * 4 < loaded->w * loaded->h * 3) {
+            if (SDL_Surface* part = cut(loaded, area)) {
+                SDL_FreeSurface(loaded);
+                *picture = {part, area.x, area.y};
+            }
+        }
+    }
+    return picture;
+}
+
 }  // namespace
 
 int ImgLoad(const char* path, const char* name)
 {
-    if (!add(ImageListTop, name, IMG_Load(path))) return 0;
+    if (!add(ImageListTop, name, prepare(IMG_Load(path)))) return 0;
     if (std::strcmp(name, "bg") == 0) traceBg(path);
     return 1;
 }
 
-SDL_Surface* ImgGet(const char* name) { return get(ImageListTop, name); }
+SDL_Surface* ImgGet(const char* name) { return ImgGetPlaced(name, nullptr, nullptr); }
+
+SDL_Surface* ImgGetPlaced(const char* name, int* x, int* y)
+{
+    Picture* picture = get(ImageListTop, name);
+    if (x) *x = picture ? picture->x : 0;
+    if (y) *y = picture ? picture->y : 0;
+    return picture ? picture->surface : nullptr;
+}
 void ImgDelete(const char* name) { cacheRemove(ImageListTop, name, releasePicture); }
 void ImgDeleteAll() { cacheClear(ImageListTop, releasePicture); }
 

@@ -8,8 +8,13 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+// A picture is made ready to draw once, when it is loaded: an opaque picture in true colour is
+// converted to the display's format, and a picture with an alpha channel that is mostly transparent keeps
+// only the rectangle around its visible pixels. Drawing it gives the same pixels as drawing
+// the file as it was. ImgGetPlaced tells where the kept rectangle lies in the picture.
 int ImgLoad(const char* path, const char* name);
 SDL_Surface* ImgGet(const char* name);
+SDL_Surface* ImgGetPlaced(const char* name, int* x, int* y);
 void ImgDelete(const char* name);
 void ImgDeleteAll();
 

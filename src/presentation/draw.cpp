@@ -1,5 +1,7 @@
 #include "presentation/draw.h"
 
+#include <algorithm>
+
 #include "core/state.h"
 #include "presentation/cache.h"
 
@@ -20,13 +22,23 @@ void blitSurface(SDL_Surface* picture, int x, int y)
     SDL_BlitSurface(picture, nullptr, screen, &to);
 }
 
-void blitPicture(const char* name, int x, int y) { blitSurface(ImgGet(name), x, y); }
+void blitPicture(const char* name, int x, int y)
+{
+    int px, py;
+    SDL_Surface* picture = ImgGetPlaced(name, &px, &py);
+    blitSurface(picture, x + px, y + py);
+}
 
 void blitPiece(const char* name, int sx, int sy, int w, int h, int x, int y)
 {
-    SDL_Surface* picture = ImgGet(name);
+    int px, py;
+    SDL_Surface* picture = ImgGetPlaced(name, &px, &py);
     if (!picture || !screen) return;
-    SDL_Rect from = rect(sx, sy, w, h);
-    SDL_Rect to = rect(x, y);
+    // The piece, in the picture's coordinates, meets the part of the picture that is kept.
+    int left = std::max(sx, px), top = std::max(sy, py);
+    int right = std::min(sx + w, px + picture->w), bottom = std::min(sy + h, py + picture->h);
+    if (right <= left || bottom <= top) return;
+    SDL_Rect from = rect(left - px, top - py, right - left, bottom - top);
+    SDL_Rect to = rect(x + left - sx, y + top - sy);
     SDL_BlitSurface(picture, &from, screen, &to);
 }

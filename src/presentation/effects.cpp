@@ -94,11 +94,13 @@ void drawRun(SDL_Surface* const* bands, int piece, int x0, int x1, int y)
 void drawIrisFrame(int k)
 {
     blitPicture("bg", 0, 0);
-    SDL_Surface* strip = ImgGet("fade_in");
+    int px, py;
+    SDL_Surface* strip = ImgGetPlaced("fade_in", &px, &py);
     if (!strip || !screen) return;
     // Made afresh for each frame: the picture under "fade_in" may have been replaced since.
-    SDL_Surface* bands[3];
-    for (int i = 0; i < 3; ++i) bands[i] = makeBand(strip, kPieceX[i]);
+    // A strip kept only in part is drawn cell by cell.
+    SDL_Surface* bands[3] = {};
+    for (int i = 0; i < 3 && px == 0 && py == 0; ++i) bands[i] = makeBand(strip, kPieceX[i]);
     for (int y = 0; y < 600; y += 2) {
         int start = 0, piece = pieceOf(0, y, k);
         for (int x = 2; x <= 800; x += 2) {

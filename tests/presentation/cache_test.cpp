@@ -1,10 +1,12 @@
 // The resource caches: the list under them and the picture cache on real files.
 #include "presentation/cache.h"
 #include "presentation/cachelist.h"
+#include "presentation/draw.h"
 
 #include <string>
 #include <vector>
 
+#include <SDL_image.h>
 #include <gtest/gtest.h>
 
 #include "support/gamedir.h"
@@ -118,4 +120,96 @@ TEST_F(PictureCache, LoadsByContentAndIgnoresMissingFiles)
     EXPECT_EQ(ImgLoad(dir.file("broken.png").c_str(), "broken"), 0);
     EXPECT_EQ(sndLoad(dir.file("missing.wav").c_str(), "se"), 0);
     EXPECT_EQ(sndGet("se"), nullptr);
+}
+
+namespace {
+
+// The screen's bytes after drawing: one picture through the cache, or its file as loaded.
+std::vector<Uint8> screenBytes()
+{
+    SDL_LockSurface(screen);
+    const Uint8* pixels = static_cast<const Uint8*>(screen->pixels);
+    std::vector<Uint8> bytes(pixels, pixels + screen->pitch * screen->h);
+    SDL_UnlockSurface(screen);
+    return bytes;
+}
+
+// A backdrop whose every pixel differs, so that any pixel drawn wrongly shows.
+void backdrop()
+{
+    SDL_LockSurface(screen);
+    Uint8* pixels = static_cast<Uint8*>(screen->pixels);
+    for (int i = 0; i < screen->pitch * screen->h; ++i) pixels[i] = static_cast<Uint8>(i * 7 + i / 4093);
+    SDL_UnlockSurface(screen);
+}
+
+}  // namespace
+
+TEST_F(PictureCache, PicturesMadeReadyDrawTheSamePixelsAsTheirFiles)
+{
+    GameDir dir;
+    // A mostly transparent overlay with soft edges (kept in part), an opaque picture in the
+    // file's own byte order (converted), and a paletted one.
+    SDL_Surface* overlay = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 32, 0x000000ff,
+                                                0x0000ff00, 0x00ff0000, 0xff000000);
+    SDL_FillRect(overlay, nullptr, 0);
+    for (int y = 300; y < 360; ++y)
+        for (int x = 250; x < 560; ++x) {
+            SDL_Rect dot = {static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
+            SDL_FillRect(overlay, &dot, SDL_MapRGBA(overlay->format, x & 255, y & 255, 90,
+                                                    static_cast<Uint8>((x * 3 + y) & 255)));
+        }
+    dir.picture("overlay.png", overlay);
+    SDL_FreeSurface(overlay);
+    SDL_Surface* photo = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 24, 0x0000ff, 0x00ff00,
+                                              0xff0000, 0);
+    SDL_FillRect(photo, nullptr, 0x123456);
+    dir.picture("photo.jpg", photo);
+    SDL_FreeSurface(photo);
+    SDL_Surface* paletted = SDL_CreateRGBSurface(SDL_SWSURFACE, 300, 200, 8, 0, 0, 0, 0);
+    SDL_Color colours[4] = {{10, 20, 30, 0}, {200, 100, 50, 0}, {0, 255, 0, 0}, {9, 9, 9, 0}};
+    SDL_SetPalette(paletted, SDL_LOGPAL, colours, 0, 4);
+    for (int y = 0; y < 200; ++y) {
+        SDL_Rect line = {0, static_cast<Sint16>(y), 300, 1};
+        SDL_FillRect(paletted, &line, y % 4);
+    }
+    dir.picture("paletted.png", paletted);
+    SDL_FreeSurface(paletted);
+
+    struct Draw {
+        const char* file;
+        int sx, sy, w, h, x, y;   // w 0: the whole picture
+    } draws[] = {
+        {"overlay.png", 0, 0, 0, 0, 0, 0},     {"overlay.png", 0, 0, 0, 0, -30, 17},
+        {"overlay.png", 200, 280, 100, 50, 10, 20},   // a piece straddling the kept part
+        {"overlay.png", 0, 0, 100, 100, 5, 5},        // a piece entirely outside it
+        {"photo.jpg", 0, 0, 0, 0, 0, 0},       {"paletted.png", 0, 0, 0, 0, 77, 310},
+        {"paletted.png", 10, 20, 64, 48, 700, 560},
+    };
+    for (const Draw& d : draws) {
+        SCOPED_TRACE(d.file);
+        SDL_Surface* raw = IMG_Load(dir.file(d.file).c_str());
+        ASSERT_NE(raw, nullptr);
+        ASSERT_EQ(ImgLoad(dir.file(d.file).c_str(), "picture"), 1);
+        backdrop();
+        SDL_Rect from = {static_cast<Sint16>(d.sx), static_cast<Sint16>(d.sy),
+                         static_cast<Uint16>(d.w), static_cast<Uint16>(d.h)};
+        SDL_Rect to = {static_cast<Sint16>(d.x), static_cast<Sint16>(d.y), 0, 0};
+        SDL_BlitSurface(raw, d.w ? &from : nullptr, screen, &to);
+        std::vector<Uint8> expected = screenBytes();
+        backdrop();
+        if (d.w) blitPiece("picture", d.sx, d.sy, d.w, d.h, d.x, d.y);
+        else blitPicture("picture", d.x, d.y);
+        EXPECT_TRUE(screenBytes() == expected);
+        ImgDelete("picture");
+        SDL_FreeSurface(raw);
+    }
+    // The overlay is kept in part: only the rectangle around its visible pixels.
+    ImgLoad(dir.file("overlay.png").c_str(), "overlay");
+    int x, y;
+    SDL_Surface* kept = ImgGetPlaced("overlay", &x, &y);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_LT(kept->w, 800);
+    EXPECT_GE(x, 250);
+    EXPECT_GE(y, 300);
 }
