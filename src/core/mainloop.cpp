@@ -1,6 +1,7 @@
 #include "core/mainloop.h"
 
 #include "core/init.h"
+#include "core/platform.h"
 #include "core/state.h"
 #include "core/trace.h"
 #include "interpreter/openscript.h"
@@ -24,6 +25,12 @@ void loadScene(int index)
 void runScenes()
 {
     while (e == 1) {
+        // Scenes may chain for ever without waiting for the player; the close request still
+        // ends them.
+        if (platformQuitPending()) {
+            e = 0;
+            break;
+        }
         int index = sceneIndex();
         // A scene already loaded in this game is not read again, whatever nextpoint says now.
         if (scriptcheck[index] == 0) loadScene(index);

@@ -23,4 +23,11 @@ long platformTime() { return static_cast<long>(std::time(nullptr)); }
 
 void platformFlip(SDL_Surface* surface) { SDL_Flip(surface); }
 
+bool platformQuitPending()
+{
+    SDL_PumpEvents();
+    SDL_Event ev;
+    return SDL_PeepEvents(&ev, 1, SDL_PEEKEVENT, SDL_QUITMASK) > 0;
+}
+
 bool platformReportFatal(const char*) { return false; }

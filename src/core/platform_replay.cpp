@@ -43,6 +43,7 @@ struct Replay {
     Uint8 buttons = 0;
     SDL_Surface* lastFlip = nullptr;
     int shotsLeft = 0;
+    long busyChecks = 0;      // quit checks since the game last slept, polled or waited
 
     Replay()
     {
@@ -55,6 +56,7 @@ Replay replay;
 
 void resetState()
 {
+    replay.busyChecks = 0;
     replay.next = 0;
     replay.now = replay.lastDone = 0;
     replay.changeSeen = true;
@@ -183,6 +185,7 @@ Uint32 dueTime() { return replay.lastDone + replay.actions[replay.next].delay; }
 // before it has been read. Each is carried out at its due time or now, whichever is later.
 void runDue(Uint32 until, bool playerAwaited)
 {
+    replay.busyChecks = 0;
     while (replay.next < replay.actions.size()) {
         const Action& action = replay.actions[replay.next];
         Uint32 due = dueTime();
@@ -453,6 +456,25 @@ void platformFlip(SDL_Surface* surface)
         if (!replay.lastFlip) return;
     }
     SDL_BlitSurface(surface, nullptr, replay.lastFlip, nullptr);
+}
+
+bool platformQuitPending()
+{
+    // A game busy without pause gets no time of its own; after this many checks it is given
+    // 10 ms per check, and after ten seconds of that the quit request.
+    const long kPatience = 1000, kStep = 10, kLimit = kPatience + 10000 / kStep;
+    long checks = ++replay.busyChecks;
+    if (checks > kPatience) {
+        Uint32 until = replay.now + kStep;
+        runDue(until, false);
+        replay.now = until;
+        replay.busyChecks = checks;
+    }
+    // A used-up script answers the next wait or poll with the quit request; only a game
+    // that never gets to one is stopped here.
+    for (const SDL_Event& ev : replay.queue)
+        if (ev.type == SDL_QUIT) return true;
+    return checks > kLimit;
 }
 
 bool platformReportFatal(const char* message)

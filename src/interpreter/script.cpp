@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/errors.h"
+#include "core/platform.h"
 #include "core/state.h"
 #include "interpreter/commands.h"
 #include "interpreter/condition.h"
@@ -206,7 +207,14 @@ struct Scene {
     void runLines()
     {
         char line[kLineSize], word[kLineSize];
+        // Lines run between two checks for the close request, across scenes too: a scene may
+        // loop, or scenes may chain, without ever waiting for the player.
+        static unsigned linesRun = 0;
         while (e == 1) {
+            if (++linesRun % 256 == 0 && platformQuitPending()) {
+                e = 0;
+                break;
+            }
             if (HP < 1) {
                 GameOver();
                 e = 5;

@@ -136,3 +136,18 @@ TEST(GameRun, TheDriverRefusesBadUsage)
     EXPECT_EQ(status("--dir '" + game.file("nowhere") + "' -"), 2);
     EXPECT_EQ(status("--dir '" + game.path() + "' - </dev/null"), 0);
 }
+
+TEST(GameRun, AGameThatNeverWaitsStillEndsOnTheQuitRequest)
+{
+    GameDir game;
+    // A loop with nothing in it, and a scene that moves to itself (OP is the start scene's
+    // index, whose text is loaded once per game).
+    for (const char* scene : {"while (1) {\n}\n", "moveto OP\n"}) {
+        SCOPED_TRACE(scene);
+        game.minimalGame(scene);
+        ReplayRun run = runFromStart(game, "press return\nwait 100000\n");
+        EXPECT_EQ(run.status, 0) << run.err;
+        ASSERT_FALSE(run.events.empty());
+        EXPECT_GE(run.events.back()["ms"].get<int>(), 1000);
+    }
+}
