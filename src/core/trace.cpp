@@ -58,6 +58,7 @@ void traceError(const char* message) { emit("error", {{"message", message}}); }
 void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emphasis,
                int emphasisCount)
 {
+    if (!traceFile) return;   // nothing to build the lists for
     Json rows = Json::array(), dots = Json::array();
     for (int i = 0; i < count; ++i) {
         const TraceSegment& s = segments[i];
@@ -71,6 +72,7 @@ void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emp
 
 void traceChoice(const char* const* options, int count)
 {
+    if (!traceFile) return;   // nothing to build the lists for
     Json list = Json::array();
     for (int i = 0; i < count; ++i) list.push_back(options[i]);
     emit("choice", {{"options", list}});
@@ -78,6 +80,7 @@ void traceChoice(const char* const* options, int count)
 
 void tracePick(const int* chosen, int count)
 {
+    if (!traceFile) return;   // nothing to build the lists for
     Json list = Json::array();
     for (int i = 0; i < count && chosen[i] != 0; ++i) list.push_back(chosen[i]);
     emit("pick", {{"chosen", list}});
