@@ -3,7 +3,7 @@ BUILD := build
 SANITIZED := build-sanitize
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps play test bench clean
+.PHONY: all deps play test bench fuzz fuzz-smoke clean
 
 all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -27,5 +27,24 @@ bench: deps
 	cmake --build build-bench -j $(JOBS)
 	./build-bench/bench/tessarc_bench
 
+FUZZ_TARGETS := scanner condition layout itemlist savefile scene
+FUZZ_SECONDS := 600
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTESSARC_TESTS=OFF -DTESSARC_FUZZ=ON -DTESSARC_SANITIZE=ON >/dev/null
+	cmake --build build-fuzz -j $(JOBS)
+	./tools/fuzz-corpus.sh build-fuzz/corpus
+
+# Runs every fuzz target for FUZZ_SECONDS (30 for the smoke run); findings stop the run.
+fuzz-run: fuzz
+	for t in $(FUZZ_TARGETS); do \
+	  ./build-fuzz/fuzz/$${t}_fuzz $(CURDIR)/build-fuzz/corpus/$$t -max_total_time=$(FUZZ_SECONDS) \
+	    -artifact_prefix=$(CURDIR)/build-fuzz/$$t- -print_final_stats=1 || exit 1; \
+	done
+
+fuzz-smoke:
+	$(MAKE) fuzz-run FUZZ_SECONDS=30
+
 clean:
-	rm -rf $(BUILD) $(SANITIZED) build-bench
+	rm -rf $(BUILD) $(SANITIZED) build-bench build-fuzz

@@ -257,6 +257,9 @@ void script(const char* scene)
     Gutstemp = Guts;
     std::memset(findcheck, 0, 20 * sizeof findcheck[0]);
     std::memset(chosen, 0, sizeof chosen);
+    // Picked blocks a scene left behind (it moved on before running them) point into its
+    // text; the next scene must never take them.
+    std::memset(worpcheck, 0, sizeof worpcheck);
     Scene running(scene);
     running.runLines();
     if (e == 2) e = 1;
