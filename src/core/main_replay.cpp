@@ -89,6 +89,9 @@ int main(int argc, char* argv[])
 
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // The driver takes its input from the script alone: a signal ends it as it ends any
+    // program, instead of becoming a close request it would never read.
+    setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
     int status = SDL_main(argc, argv);
     traceClose();
     return status;
