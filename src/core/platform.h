@@ -47,9 +47,9 @@ void platformFlip(SDL_Surface* surface);
 
 // Brings the held state up to date and tells, without taking any event, whether the window's
 // close has been requested. A scene that runs long without waiting asks it now and then, so
-// that it can still be quit. Replay: a game that keeps asking without ever sleeping, polling
-// or waiting is given virtual time, and after ten seconds of it the quit request, so that
-// every run ends.
+// that it can still be quit. Replay: a game that keeps asking without ever polling, waiting or
+// reading the pointer is given virtual time, and after ten seconds of it (or a minute of
+// virtual time without looking for input) the quit request, so that every run ends.
 bool platformQuitPending();
 
 // Tells the world outside the window about a fatal error before the game ends. Returns true

@@ -43,7 +43,8 @@ struct Replay {
     Uint8 buttons = 0;
     SDL_Surface* lastFlip = nullptr;
     int shotsLeft = 0;
-    long busyChecks = 0;      // quit checks since the game last slept, polled or waited
+    long busyChecks = 0;      // quit checks since the game last looked for the player's input
+    Uint32 lastLooked = 0;    // when it last did
 
     Replay()
     {
@@ -54,9 +55,17 @@ struct Replay {
 
 Replay replay;
 
+// The game looks for the player's input: it polls, waits or reads the pointer.
+void looked()
+{
+    replay.busyChecks = 0;
+    replay.lastLooked = replay.now;
+}
+
 void resetState()
 {
     replay.busyChecks = 0;
+    replay.lastLooked = 0;
     replay.next = 0;
     replay.now = replay.lastDone = 0;
     replay.changeSeen = true;
@@ -185,7 +194,6 @@ Uint32 dueTime() { return replay.lastDone + replay.actions[replay.next].delay; }
 // before it has been read. Each is carried out at its due time or now, whichever is later.
 void runDue(Uint32 until, bool playerAwaited)
 {
-    replay.busyChecks = 0;
     while (replay.next < replay.actions.size()) {
         const Action& action = replay.actions[replay.next];
         Uint32 due = dueTime();
@@ -389,6 +397,7 @@ void platformDelay(Uint32 ms)
 
 int platformPollEvent(SDL_Event* ev)
 {
+    looked();
     runDue(replay.now, false);
     replay.changeSeen = true;
     if (takeQueued(ev)) return 1;
@@ -399,6 +408,7 @@ int platformPollEvent(SDL_Event* ev)
 
 int platformWaitEvent(SDL_Event* ev)
 {
+    looked();
     for (;;) {
         runDue(replay.now, true);
         // Waiting pumps the events: whatever changed has been seen.
@@ -437,6 +447,7 @@ Uint8* platformKeyState() { return replay.keys; }
 
 Uint8 platformMouseState(int* x, int* y)
 {
+    looked();
     runDue(replay.now, true);
     replay.changeSeen = true;
     if (x) *x = replay.mouseX;
@@ -460,21 +471,22 @@ void platformFlip(SDL_Surface* surface)
 
 bool platformQuitPending()
 {
-    // A game busy without pause gets no time of its own; after this many checks it is given
-    // 10 ms per check, and after ten seconds of that the quit request.
+    // A game busy without looking for input (a loop of commands, or pages turned by a held
+    // Ctrl) gets no time of its own; after this many checks it is given 10 ms per check. After
+    // ten seconds of that, or a minute of virtual time without looking, it is asked to quit.
     const long kPatience = 1000, kStep = 10, kLimit = kPatience + 10000 / kStep;
+    const Uint32 kMinute = 60000;
     long checks = ++replay.busyChecks;
     if (checks > kPatience) {
         Uint32 until = replay.now + kStep;
         runDue(until, false);
         replay.now = until;
-        replay.busyChecks = checks;
     }
     // A used-up script answers the next wait or poll with the quit request; only a game
     // that never gets to one is stopped here.
     for (const SDL_Event& ev : replay.queue)
         if (ev.type == SDL_QUIT) return true;
-    return checks > kLimit;
+    return checks > kLimit || replay.now - replay.lastLooked > kMinute;
 }
 
 bool platformReportFatal(const char* message)

@@ -151,3 +151,11 @@ TEST(GameRun, AGameThatNeverWaitsStillEndsOnTheQuitRequest)
         EXPECT_GE(run.events.back()["ms"].get<int>(), 1000);
     }
 }
+
+TEST(GameRun, PagesTurnedByAHeldCtrlForEverStillEnd)
+{
+    GameDir game;
+    game.minimalGame("while (1) {\n[a]\n}\n");
+    ReplayRun run = runFromStart(game, "keydown lctrl\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+}
