@@ -17,24 +17,11 @@
 #include "core/state.h"
 #include "interpreter/scanner.h"
 #include "support/gamedir.h"
+#include "support/newgame.h"
 
 namespace {
 
-// Every test starts from a new game and leaves one behind.
-class Commands : public testing::Test {
-protected:
-    void SetUp() override { reset(); }
-    void TearDown() override { reset(); }
-
-    static void reset()
-    {
-        resetNewGame();
-        std::memset(findcheck, 0, sizeof findcheck);
-        nextpoint[0] = prepoint[0] = '\0';
-        std::string error;
-        replayLoad("", "", &error);   // the clock back to 0
-    }
-};
+using Commands = NewGameTest;
 
 // Carries out a command line as the interpreter hands it over: its first word, its second
 // word and the whole line.

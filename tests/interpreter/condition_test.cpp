@@ -9,23 +9,11 @@
 
 #include "core/state.h"
 #include "support/gamedir.h"
+#include "support/newgame.h"
 
 namespace {
 
-// Every test starts from a new game and leaves one behind.
-class Condition : public testing::Test {
-protected:
-    void SetUp() override { reset(); }
-    void TearDown() override { reset(); }
-
-    static void reset()
-    {
-        resetNewGame();
-        std::memset(findcheck, 0, sizeof findcheck);
-        prepoint[0] = '\0';
-        reread = 0;
-    }
-};
+using Condition = NewGameTest;
 
 const char kBadCondition[] = "if文の文法が間違っています";
 
