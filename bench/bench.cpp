@@ -41,6 +41,12 @@ void Reference(benchmark::State& state)
     for (auto _ : state) SDL_BlitSurface(bg, nullptr, screen, nullptr);
 }
 
+// Showing a finished frame, which every animation frame pays on top of its drawing.
+void Flip(benchmark::State& state)
+{
+    for (auto _ : state) platformFlip(screen);
+}
+
 // Whole animations run with the pacing sleeps taken out (the clock is virtual here); each
 // iteration is one frame.
 void FadeFrame(benchmark::State& state)
@@ -281,6 +287,7 @@ void printSummary()
     if (measured("Reference"))
         std::printf("%-36s %9.3f ms %10s\n", "reference: full-screen blit",
                     figures["Reference"].seconds * 1e3, "1x");
+    ratioRow("flip (part of every frame)", "Flip", 1, 0);
     ratioRow("fade frame", "FadeFrame", 7, 4);
     ratioRow("shake frame", "ShakeFrame", 8, 4);
     ratioRow("black_out frame", "BlackOutFrame", 1, 4);
@@ -318,6 +325,7 @@ int main(int argc, char** argv)
     e = 1;
 
     benchmark::RegisterBenchmark("Reference", Reference);
+    benchmark::RegisterBenchmark("Flip", Flip);
     benchmark::RegisterBenchmark("FadeFrame", FadeFrame);
     benchmark::RegisterBenchmark("ShakeFrame", ShakeFrame);
     benchmark::RegisterBenchmark("BlackOutFrame", BlackOutFrame);

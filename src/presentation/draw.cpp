@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/state.h"
+#include "presentation/blend.h"
 #include "presentation/cache.h"
 
 namespace {
@@ -15,12 +16,15 @@ SDL_Rect rect(int x, int y, int w = 0, int h = 0)
 
 }  // namespace
 
-void blitSurface(SDL_Surface* picture, int x, int y)
+void blitSurfacePart(SDL_Surface* picture, const SDL_Rect* from, int x, int y)
 {
-    if (!picture || !screen) return;
+    if (!picture || !screen || blendBlit(picture, from, screen, x, y)) return;
+    SDL_Rect piece = from ? *from : rect(0, 0);
     SDL_Rect to = rect(x, y);
-    SDL_BlitSurface(picture, nullptr, screen, &to);
+    SDL_BlitSurface(picture, from ? &piece : nullptr, screen, &to);
 }
+
+void blitSurface(SDL_Surface* picture, int x, int y) { blitSurfacePart(picture, nullptr, x, y); }
 
 void blitPicture(const char* name, int x, int y)
 {
@@ -39,6 +43,5 @@ void blitPiece(const char* name, int sx, int sy, int w, int h, int x, int y)
     int right = std::min(sx + w, px + picture->w), bottom = std::min(sy + h, py + picture->h);
     if (right <= left || bottom <= top) return;
     SDL_Rect from = rect(left - px, top - py, right - left, bottom - top);
-    SDL_Rect to = rect(x + left - sx, y + top - sy);
-    SDL_BlitSurface(picture, &from, screen, &to);
+    blitSurfacePart(picture, &from, x + left - sx, y + top - sy);
 }

@@ -7,6 +7,9 @@
 // The whole surface with its top-left corner at (x, y).
 void blitSurface(SDL_Surface* picture, int x, int y);
 
+// The `from` part of the surface (all of it when null) with its top-left corner at (x, y).
+void blitSurfacePart(SDL_Surface* picture, const SDL_Rect* from, int x, int y);
+
 // The whole cached picture of that name at (x, y).
 void blitPicture(const char* name, int x, int y);
 

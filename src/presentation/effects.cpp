@@ -2,6 +2,7 @@
 
 #include "core/platform.h"
 #include "core/state.h"
+#include "presentation/blend.h"
 #include "presentation/cache.h"
 #include "presentation/draw.h"
 #include "presentation/window.h"
@@ -35,8 +36,8 @@ bool frameDone(Uint32 started)
 // Every 2x2 cell of the screen shows one 2x2 piece of the "fade_in" strip, chosen by which
 // of two shrinking ellipses the cell's centre lies outside of. Along a row of cells the
 // choice changes at most four times, so a frame is drawn as runs of cells: each run is one
-// blit from a band that repeats the piece across the screen. The pixels are those of one
-// blit per cell.
+// blit from a band that repeats the piece across the screen, and the run's ends are found by
+// halving. The pixels are those of one blit per cell.
 
 const int kPieceX[3] = {64, 256, 384};   // inside both ellipses, between them, outside both
 
@@ -77,52 +78,93 @@ int pieceOf(int x, int y, int k)
     return 0;
 }
 
-void drawRun(SDL_Surface* const* bands, int piece, int x0, int x1, int y)
+// The x of the first cell right of the centre, on the row at y, that shows `piece` or one further
+// out; 800 when none does. Pieces only grow outwards.
+int firstCellFrom(int y, int k, int piece)
+{
+    int low = 200, high = 400;   // cells are two pixels wide
+    while (low < high) {
+        int middle = (low + high) / 2;
+        if (pieceOf(2 * middle, y, k) >= piece) high = middle;
+        else low = middle + 1;
+    }
+    return 2 * low;
+}
+
+// A run of cells; blended over `under` when it is given, onto the screen as it is otherwise.
+void drawRun(SDL_Surface* const* bands, int piece, int x0, int x1, int y, SDL_Surface* under)
 {
     SDL_Surface* band = bands[piece];
     if (band) {
         SDL_Rect from = {static_cast<Sint16>(x0), 0, static_cast<Uint16>(x1 - x0), 2};
-        SDL_Rect to = {static_cast<Sint16>(x0), static_cast<Sint16>(y), 0, 0};
-        SDL_BlitSurface(band, &from, screen, &to);
+        if (!under || !blendBlitOver(band, &from, under, screen, x0, y)) blitSurfacePart(band, &from, x0, y);
         return;
     }
     for (int x = x0; x < x1; x += 2) blitPiece("fade_in", kPieceX[piece], 0, 2, 2, x, y);
+}
+
+// Frames drawn all over the screen by overlays need not blit the background first when the
+// blender can draw each overlay over it directly: the background, or null.
+SDL_Surface* backgroundUnder(SDL_Surface* const* overlays, int count)
+{
+    SDL_Surface* bg = ImgGet("bg");
+    for (int i = 0; i < count; ++i)
+        if (!overlays[i] || !blendTakesOver(overlays[i], bg, screen)) return nullptr;
+    return bg;
 }
 
 }  // namespace
 
 void drawIrisFrame(int k)
 {
-    blitPicture("bg", 0, 0);
     int px, py;
     SDL_Surface* strip = ImgGetPlaced("fade_in", &px, &py);
-    if (!strip || !screen) return;
     // Made afresh for each frame: the picture under "fade_in" may have been replaced since.
     // A strip kept only in part is drawn cell by cell.
     SDL_Surface* bands[3] = {};
-    for (int i = 0; i < 3 && px == 0 && py == 0; ++i) bands[i] = makeBand(strip, kPieceX[i]);
+    for (int i = 0; strip && screen && i < 3 && px == 0 && py == 0; ++i)
+        bands[i] = makeBand(strip, kPieceX[i]);
+    SDL_Surface* under = backgroundUnder(bands, 3);
+    if (!under) blitPicture("bg", 0, 0);
+    if (!strip || !screen) return;
     for (int y = 0; y < 600; y += 2) {
-        int start = 0, piece = pieceOf(0, y, k);
-        for (int x = 2; x <= 800; x += 2) {
-            int next = x < 800 ? pieceOf(x, y, k) : -1;
-            if (next == piece) continue;
-            drawRun(bands, piece, start, x, y);
-            start = x;
-            piece = next;
-        }
+        // The pieces are symmetric about the centre: outside both ellipses, between them,
+        // inside both, between, outside.
+        int inner = firstCellFrom(y, k, 1), outer = firstCellFrom(y, k, 2);
+        const int edges[6] = {0, 800 - outer, 800 - inner, inner, outer, 800};
+        const int pieces[5] = {2, 1, 0, 1, 2};
+        for (int i = 0; i < 5; ++i)
+            if (edges[i] < edges[i + 1]) drawRun(bands, pieces[i], edges[i], edges[i + 1], y, under);
     }
     for (SDL_Surface* band : bands)
         if (band) SDL_FreeSurface(band);
 }
 
+namespace {
+
+// The background under frame k of the strip, its 64x48 piece repeated over the screen.
+void drawFadeFrame(const char* name, int k)
+{
+    int px, py;
+    SDL_Surface* strip = ImgGetPlaced(name, &px, &py);
+    bool whole = strip && px == 0 && py == 0 && strip->w >= kTileW * (k + 1) && strip->h >= kTileH;
+    SDL_Surface* under = whole ? backgroundUnder(&strip, 1) : nullptr;
+    if (!under) blitPicture("bg", 0, 0);
+    for (int y = 0; y < 600; y += kTileH)
+        for (int x = 0; x < 800; x += kTileW) {
+            SDL_Rect from = {static_cast<Sint16>(kTileW * k), 0, kTileW, kTileH};
+            if (!under || !blendBlitOver(strip, &from, under, screen, x, y))
+                blitPiece(name, kTileW * k, 0, kTileW, kTileH, x, y);
+        }
+}
+
+}  // namespace
+
 void fade(int dir)
 {
-    const char* strip = dir == 0 ? "fade_in" : "fade_out";
     for (int k = 0; k < 7; ++k) {
         Uint32 started = platformTicks();
-        blitPicture("bg", 0, 0);
-        for (int y = 0; y < 600; y += kTileH)
-            for (int x = 0; x < 800; x += kTileW) blitPiece(strip, kTileW * k, 0, kTileW, kTileH, x, y);
+        drawFadeFrame(dir == 0 ? "fade_in" : "fade_out", k);
         if (!frameDone(started)) return;
     }
 }

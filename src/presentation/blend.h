@@ -1,0 +1,23 @@
+// Pictures with per-pixel alpha drawn onto the 24-bit screen with exactly the pixels
+// SDL_BlitSurface gives, but several pixels at a time. Each call returns false, drawing nothing,
+// where the surfaces are not of the kinds it handles; the caller then blits as usual.
+#pragma once
+
+#include <SDL.h>
+
+// The `from` part of `picture` (all of it when null) with its top-left corner at (x, y) on
+// `target`, clipped as SDL_BlitSurface clips.
+bool blendBlit(SDL_Surface* picture, const SDL_Rect* from, SDL_Surface* target, int x, int y);
+
+// The same, but blended over `under`'s pixels instead of target's: the result is as if the
+// opaque picture `under` (in target's format, at least target's size, its corner on target's
+// corner) had been blitted onto target first.
+bool blendBlitOver(SDL_Surface* picture, const SDL_Rect* from, SDL_Surface* under,
+                   SDL_Surface* target, int x, int y);
+
+// Whether blendBlitOver draws that picture over that one (rather than returning false).
+bool blendTakesOver(SDL_Surface* picture, SDL_Surface* under, SDL_Surface* target);
+
+// Tests compare the pixels of both ways of blending; the game always takes the fastest the
+// processor has.
+void blendUseVectors(bool use);
