@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include <cstdlib>
+
 #include <SDL_image.h>
 
 #include "core/trace.h"
@@ -147,10 +149,23 @@ Mix_Music* mscGet(const char* name) { return get(musicListTop, name); }
 void mscDelete(const char* name) { cacheRemove(musicListTop, name, releaseMusic); }
 void mscDeleteAll() { cacheClear(musicListTop, releaseMusic); }
 
+namespace {
+
+// The mixer converts a sound into a buffer sized for every step of the conversion, several
+// times the sound it keeps; the rest is given back.
+Mix_Chunk* fitted(Mix_Chunk* chunk)
+{
+    if (chunk && chunk->allocated && chunk->alen > 0)
+        if (void* kept = std::realloc(chunk->abuf, chunk->alen)) chunk->abuf = static_cast<Uint8*>(kept);
+    return chunk;
+}
+
+}  // namespace
+
 int sndLoad(const char* path, const char* name)
 {
     SDL_RWops* stream = SDL_RWFromFile(path, "rb");
-    return add(soundListTop, name, stream ? Mix_LoadWAV_RW(stream, 1) : nullptr);
+    return add(soundListTop, name, stream ? fitted(Mix_LoadWAV_RW(stream, 1)) : nullptr);
 }
 
 Mix_Chunk* sndGet(const char* name) { return get(soundListTop, name); }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/state.h"
-#include "presentation/blend.h"
+#include "presentation/fastblit.h"
 #include "presentation/cache.h"
 
 namespace {
@@ -18,7 +18,9 @@ SDL_Rect rect(int x, int y, int w = 0, int h = 0)
 
 void blitSurfacePart(SDL_Surface* picture, const SDL_Rect* from, int x, int y)
 {
-    if (!picture || !screen || blendBlit(picture, from, screen, x, y)) return;
+    if (!picture || !screen || blendBlit(picture, from, screen, x, y) ||
+        paletteBlit(picture, from, screen, x, y))
+        return;
     SDL_Rect piece = from ? *from : rect(0, 0);
     SDL_Rect to = rect(x, y);
     SDL_BlitSurface(picture, from ? &piece : nullptr, screen, &to);

@@ -2,7 +2,7 @@
 
 #include "core/platform.h"
 #include "core/state.h"
-#include "presentation/blend.h"
+#include "presentation/fastblit.h"
 #include "presentation/cache.h"
 #include "presentation/draw.h"
 #include "presentation/window.h"

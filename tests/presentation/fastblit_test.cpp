@@ -1,5 +1,5 @@
 // The blender must give exactly SDL_BlitSurface's pixels, with and without vectors.
-#include "presentation/blend.h"
+#include "presentation/fastblit.h"
 
 #include <cstring>
 #include <vector>
@@ -42,7 +42,7 @@ class Blend : public ScreenTest {
 protected:
     void TearDown() override
     {
-        blendUseVectors(true);
+        fastBlitUseVectors(true);
         for (SDL_Surface* s : made) SDL_FreeSurface(s);
         ScreenTest::TearDown();
     }
@@ -62,8 +62,9 @@ protected:
     }
 
     // Draws with SDL and with the blender from the same backdrop; the screens must match.
+    using Blit = bool (*)(SDL_Surface*, const SDL_Rect*, SDL_Surface*, int, int);
     void expectSame(SDL_Surface* p, const SDL_Rect* from, int x, int y, const char* what,
-                    bool mustTake = true)
+                    bool mustTake = true, Blit blit = blendBlit)
     {
         backdrop(screen);
         SDL_Rect to = {Sint16(x), Sint16(y), 0, 0};
@@ -71,9 +72,9 @@ protected:
         SDL_BlitSurface(p, from ? &piece : nullptr, screen, &to);
         std::vector<Uint8> want = bytesOf(screen);
         for (bool vectors : {true, false}) {
-            blendUseVectors(vectors);
+            fastBlitUseVectors(vectors);
             backdrop(screen);
-            if (!blendBlit(p, from, screen, x, y)) {
+            if (!blit(p, from, screen, x, y)) {
                 EXPECT_FALSE(mustTake) << what << ": not taken";
                 return;
             }
@@ -135,6 +136,29 @@ TEST_F(Blend, ClipsAsSdlDoes)
     SDL_SetClipRect(screen, nullptr);
 }
 
+// Paletted pictures: every index, pieces and positions clipped, and a clip rectangle.
+TEST_F(Blend, PalettedPicturesLookUpSdlsPixels)
+{
+    SDL_Surface* p = SDL_CreateRGBSurface(SDL_SWSURFACE, 256, 40, 8, 0, 0, 0, 0);
+    made.push_back(p);
+    SDL_Color colours[256];
+    for (int i = 0; i < 256; ++i)
+        colours[i] = {Uint8(i * 37), Uint8(255 - i), Uint8(i * i), 0};
+    SDL_SetPalette(p, SDL_LOGPAL, colours, 0, 256);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 256; ++x) static_cast<Uint8*>(p->pixels)[y * p->pitch + x] = Uint8(x + y);
+    SDL_Rect piece = {250, 3, 20, 10};
+    expectSame(p, nullptr, 0, 0, "whole", true, paletteBlit);
+    expectSame(p, nullptr, 700, 590, "off the corner", true, paletteBlit);
+    expectSame(p, &piece, -3, 5, "piece", true, paletteBlit);
+    SDL_Rect window = {10, 10, 1, 1};
+    SDL_SetClipRect(screen, &window);
+    expectSame(p, nullptr, 0, 0, "one pixel", true, paletteBlit);
+    SDL_SetClipRect(screen, nullptr);
+    SDL_SetColorKey(p, SDL_SRCCOLORKEY, 3);
+    EXPECT_FALSE(paletteBlit(p, nullptr, screen, 0, 0));
+}
+
 // Blending over another picture is blitting that picture first, then blending.
 TEST_F(Blend, OverAPictureIsThatPictureThenTheBlend)
 {
@@ -149,7 +173,7 @@ TEST_F(Blend, OverAPictureIsThatPictureThenTheBlend)
     SDL_BlitSurface(p, &piece, screen, &to);
     std::vector<Uint8> want = bytesOf(screen);
     for (bool vectors : {true, false}) {
-        blendUseVectors(vectors);
+        fastBlitUseVectors(vectors);
         SDL_BlitSurface(under, nullptr, screen, nullptr);
         ASSERT_TRUE(blendBlitOver(p, &piece, under, screen, 770, 20));
         // Only the blended rectangle is written; the rest of the screen stays as it was.

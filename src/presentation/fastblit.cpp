@@ -1,4 +1,4 @@
-#include "presentation/blend.h"
+#include "presentation/fastblit.h"
 
 #include <algorithm>
 #include <cstring>
@@ -215,6 +215,31 @@ bool draw(SDL_Surface* picture, const SDL_Rect* from, SDL_Surface* under, SDL_Su
 
 }  // namespace
 
+bool paletteBlit(SDL_Surface* picture, const SDL_Rect* from, SDL_Surface* target, int x, int y)
+{
+    if (!picture || !target) return false;
+    const SDL_PixelFormat* f = picture->format;
+    const SDL_PixelFormat* t = target->format;
+    if (f->BitsPerPixel != 8 || !f->palette || t->BytesPerPixel != 3 || t->palette ||
+        (picture->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA)) || SDL_BYTEORDER != SDL_LIL_ENDIAN ||
+        SDL_MUSTLOCK(picture) || SDL_MUSTLOCK(target))
+        return false;
+    Uint32 screenPixel[256] = {};
+    for (int i = 0; i < f->palette->ncolors && i < 256; ++i) {
+        const SDL_Color& c = f->palette->colors[i];
+        screenPixel[i] = SDL_MapRGB(target->format, c.r, c.g, c.b);
+    }
+    Span s = clip(picture, from, target, x, y);
+    for (int row = 0; row < s.h; ++row) {
+        const Uint8* in = static_cast<const Uint8*>(picture->pixels) + (s.sy + row) * picture->pitch + s.sx;
+        Uint8* out = static_cast<Uint8*>(target->pixels) + (s.y + row) * target->pitch + s.x * 3;
+        // Four bytes written for each pixel but the last; the fourth is the next pixel's first.
+        for (int i = 0; i + 1 < s.w; ++i, out += 3) std::memcpy(out, &screenPixel[in[i]], 4);
+        if (s.w > 0) std::memcpy(out, &screenPixel[in[s.w - 1]], 3);
+    }
+    return true;
+}
+
 bool blendBlit(SDL_Surface* picture, const SDL_Rect* from, SDL_Surface* target, int x, int y)
 {
     return draw(picture, from, target, target, x, y);
@@ -232,4 +257,4 @@ bool blendTakesOver(SDL_Surface* picture, SDL_Surface* under, SDL_Surface* targe
     return takes(picture, under, target, &l);
 }
 
-void blendUseVectors(bool use) { vectorsAllowed = use; }
+void fastBlitUseVectors(bool use) { vectorsAllowed = use; }

@@ -1,5 +1,6 @@
-// Pictures with per-pixel alpha drawn onto the 24-bit screen with exactly the pixels
-// SDL_BlitSurface gives, but several pixels at a time. Each call returns false, drawing nothing,
+// Pictures drawn onto the 24-bit screen with exactly the pixels SDL_BlitSurface gives, by
+// faster paths: pictures with per-pixel alpha blended several pixels at a time, paletted
+// pictures looked up in a table of screen pixels. Each call returns false, drawing nothing,
 // where the surfaces are not of the kinds it handles; the caller then blits as usual.
 #pragma once
 
@@ -18,6 +19,9 @@ bool blendBlitOver(SDL_Surface* picture, const SDL_Rect* from, SDL_Surface* unde
 // Whether blendBlitOver draws that picture over that one (rather than returning false).
 bool blendTakesOver(SDL_Surface* picture, SDL_Surface* under, SDL_Surface* target);
 
+// An 8-bit paletted picture without colour key or surface alpha: the `from` part at (x, y).
+bool paletteBlit(SDL_Surface* picture, const SDL_Rect* from, SDL_Surface* target, int x, int y);
+
 // Tests compare the pixels of both ways of blending; the game always takes the fastest the
 // processor has.
-void blendUseVectors(bool use);
+void fastBlitUseVectors(bool use);
