@@ -2709,11 +2709,15 @@ def room(x, wet=0.2, length=0.8, seed=0):
 
 
 def se(name, x, peak=0.8, folder="se"):
-    write_wav(os.path.join(GAME, *folder.split("/"), name + ".wav"), fade_edges(normalise(x, peak)))
+    """A one-shot sound, written in the mixer's own format (44100 Hz, 16-bit stereo) so that the
+    game loads it without converting it: a conversion needs several times the sound's memory."""
+    x = fade_edges(normalise(x, peak))
+    up = np.interp(np.arange(2 * len(x)) / 2.0, np.arange(len(x)), x)
+    write_wav(os.path.join(GAME, *folder.split("/"), name + ".wav"), np.stack([up, up]), rate=2 * SR)
 
 
 def sound_effects():
-    """Short one-shot effects for the scenes (16-bit mono WAV, 22050 Hz)."""
+    """Short one-shot effects for the scenes (made at 22050 Hz, written as the mixer plays them)."""
     rng = np.random.default_rng(42)
     # a wave washing in and drawing back over sand
     t = times(2.6)
