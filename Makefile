@@ -3,7 +3,7 @@ BUILD := build
 SANITIZED := build-sanitize
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps play test bench fuzz fuzz-smoke clean
+.PHONY: all deps play test bench fuzz fuzz-run fuzz-smoke clean
 
 all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

@@ -9,6 +9,7 @@ packages=(
   libfontconfig-dev nlohmann-json3-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev googletest libbenchmark-dev
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -221,15 +221,20 @@ void save(int mode)
         const SaveData& slots = dataLoad(3);
         slot = savePick(slots.heads, 1, slots.flags);
     }
+    bool written = true;
     if (mode == 1 || slot > 0) {
         unsigned char record[kResumeRecord];
         int length = encodeRecord(mode, record);
-        writeFile(slot, record, length);
+        written = writeFile(slot, record, length);
+        if (!written) std::fprintf(stderr, "./save/%dを書き込めませんでした\n", slot);
     }
     if (mode == 0) {
         const SaveData& slots = dataLoad(3);
         saveDraw(slots.heads, slot, 2, slots.flags);
-        platformDelay(500);
+        // A save that could not be written is never shown as done: the player is told, and
+        // given time to read it.
+        if (!written) saveFailedNotice();
+        platformDelay(written ? 500 : 2500);
     }
 }
 

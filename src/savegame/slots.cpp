@@ -67,6 +67,18 @@ void saveDraw(const int (*heads)[6], int highlight, int mode, const int (*flags)
             if (line) SDL_FreeSurface(line);
 }
 
+void saveFailedNotice()
+{
+    const char kNotice[] = "セーブできませんでした（saveフォルダに書き込めません）";
+    SDL_Rect band = {0, 520, 800, 60};
+    SDL_FillRect(screen, &band, SDL_MapRGB(screen->format, 40, 0, 0));
+    if (SDL_Surface* line = stdFont ? TTF_RenderUTF8_Solid(stdFont, kNotice, color_white) : nullptr) {
+        blitSurface(line, (800 - line->w) / 2, 550 - line->h / 2);
+        SDL_FreeSurface(line);
+    }
+    platformFlip(screen);
+}
+
 int savePick(const int (*heads)[6], int mode, const int (*flags)[2800])
 {
     int highlight = 0, pointed = 0;

@@ -8,6 +8,10 @@
 // `highlight` (1-3, 0 none) highlighted, and flips.
 void saveDraw(const int (*heads)[6], int highlight, int mode, const int (*flags)[2800]);
 
+// Tells the player, over the screen as it stands, that the save could not be written, and
+// flips.
+void saveFailedNotice();
+
 // Runs the screen; answers the slot chosen (1-3), or 0 when the player left with the right
 // button, Escape or the close request (the last two also set e to 0).
 int savePick(const int (*heads)[6], int mode, const int (*flags)[2800]);

@@ -77,6 +77,60 @@ TEST(GameRun, ASceneFileMustFitItsBuffer)
     EXPECT_NE(run.err.find("スクリプトファイルが大きすぎます"), std::string::npos) << run.err;
 }
 
+// Files that are not text at all: an item list of every byte value or of a megabyte is read as
+// far as it goes and the game plays on; a scene is read up to its first NUL byte.
+TEST(GameRun, BinaryAndHugeFilesAreReadAsTextAsFarAsTheyGo)
+{
+    std::string everyByte;
+    for (int i = 0; i < 4096; ++i) everyByte += static_cast<char>((i * 167 + 13) & 255);
+    const std::string move = "*move*\n{\n}\n";
+    GameDir game;
+    for (const std::string& list : {everyByte, std::string(1 << 20, '\xff'), std::string()}) {
+        game.write("script/itemlist.txt", list);
+        game.write("script/start.txt", move);
+        ReplayRun run = runFromStart(game, "");
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.only("scene").size(), 1u);
+    }
+
+    game.write("script/itemlist.txt", "薬草\n");
+    game.write("script/start.txt", move + std::string(1, '\0') + everyByte);
+    ReplayRun run = runFromStart(game, "");
+    EXPECT_EQ(run.status, 0) << run.err;
+    // Bytes before any NUL: whatever they say is run, and a fault meets the error screen.
+    game.write("script/start.txt", everyByte.substr(1, 4000));
+    run = runFromStart(game, "");
+    EXPECT_TRUE(run.status == 0 || run.status == 1) << run.status;
+    if (run.status == 1) {
+        EXPECT_EQ(run.only("error").size(), 1u);
+    }
+    game.write("script/start.txt", std::string(1, '\0') + everyByte);
+    expectFatal(runFromStart(game, ""), "スクリプト中に*move*が見つかりません");
+}
+
+// Pictures and sounds that are corrupt, of odd sizes or odd formats are drawn as far as they
+// can be or left out, through every effect; the story plays on.
+TEST(GameRun, BrokenAndOddPicturesAndSoundsAreLeftOutOrDrawn)
+{
+    GameDir game;
+    game.write("bg/broken.jpg", "\xff\xd8\xff\xe0 not a picture");
+    game.write("bgm/broken.ogg", "OggS and nothing more");
+    game.write("se/broken.wav", "RIFF....WAVEfmt ");
+    game.picture("bg/dot.jpg", 1, 1, 0x808080);
+    game.picture("bg/wide.jpg", 3000, 3, 0x204060);
+    SDL_Surface* grey = SDL_CreateRGBSurface(SDL_SWSURFACE, 30, 900, 16, 0xf800, 0x7e0, 0x1f, 0);
+    SDL_FillRect(grey, nullptr, 0x1234);
+    game.picture("bg/sixteen.jpg", grey);
+    SDL_FreeSurface(grey);
+    game.minimalGame("bg broken\nbgm broken\nse broken 2\neffect 1\nbg dot\neffect 2\n"
+                     "bg wide\neffect 1\nbg sixteen\neffect 2\n[まだ続く]\n*move*\n{\n}\n");
+    ReplayRun run = runFromStart(game, "wait 5000\nclick 400 300\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.only("page").size(), 1u);
+    // Only the pictures that load are traced: not the broken one, nor the missing black.jpg.
+    EXPECT_EQ(run.only("bg").size(), 3u);
+}
+
 TEST(GameRun, TheErrorScreenShowsTheMessageOverThePictureAndWaits)
 {
     GameDir game;

@@ -12,6 +12,7 @@
 #include "core/replay.h"
 #include "core/state.h"
 #include "presentation/cache.h"
+#include "savegame/save.h"
 #include "support/gamedir.h"
 #include "support/screen.h"
 
@@ -311,4 +312,28 @@ TEST(SlotRun, TheSaveScreenHighlightsTheCardUnderThePointer)
     EXPECT_EQ(card(shot, 2), kLoadBack);
     EXPECT_EQ(card(shot, 3), kCardOff);
     SDL_FreeSurface(shot);
+}
+
+// A save that cannot be written (here ./save is a file, which stops even root) is never shown
+// as done: the player is told over the slot screen, and the file in the way stays as it was.
+TEST_F(SlotScreen, ASaveThatCannotBeWrittenTellsThePlayer)
+{
+    loadPictures();
+    game.write("save", "not a folder");
+    std::string error;
+    ASSERT_TRUE(replayLoad("click 200 350\n", game.path(), &error)) << error;
+    testing::internal::CaptureStderr();
+    save(0);
+    std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_NE(told.find("./save/2を書き込めませんでした"), std::string::npos) << told;
+    EXPECT_EQ(pixelAt(screen, 5, 525), 0x280000u);
+    EXPECT_EQ(pixelAt(screen, 5, 5), kSaveBack);
+    EXPECT_EQ(game.read("save"), "not a folder");
+
+    // Where it can be written, the screen shows the saved slot without a notice.
+    fs::remove(game.file("save"));
+    ASSERT_TRUE(replayLoad("click 200 350\n", game.path(), &error)) << error;
+    save(0);
+    EXPECT_EQ(pixelAt(screen, 5, 525), kSaveBack);
+    EXPECT_EQ(game.read("save/2").size(), 464u);
 }
