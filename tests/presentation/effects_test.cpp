@@ -352,6 +352,30 @@ TEST_F(Effects, FadeShowsEachTileFrameOverTheBackgroundTenMillisecondsApart)
     EXPECT_EQ(platformTicks(), 70u);
 }
 
+// A strip with transparency is blended straight over the background: the frames must be the
+// background blitted, then every tile blitted over it.
+TEST_F(Effects, FadeFramesOfATransparentStripMatchBlittingBackgroundThenTiles)
+{
+    load("bg", codedPicture());
+    load("fade_in", alphaStrip(448, 48));
+    ASSERT_TRUE(ImgGet("fade_in")->format->Amask != 0);
+    for (int k : {2, 6}) {
+        SDL_BlitSurface(ImgGet("bg"), nullptr, screen, nullptr);
+        for (int y = 0; y < 600; y += 48)
+            for (int x = 0; x < 800; x += 64) {
+                SDL_Rect from = {Sint16(64 * k), 0, 64, 48};
+                SDL_Rect to = {Sint16(x), Sint16(y), 0, 0};
+                SDL_BlitSurface(ImgGet("fade_in"), &from, screen, &to);
+            }
+        std::vector<Uint8> want = screenBytes();
+        SDL_FillRect(screen, nullptr, 0x123456);
+        input("wait " + std::to_string(10 * k) + "\nkeydown escape\n");
+        e = 1;
+        fade(0);
+        EXPECT_TRUE(screenBytes() == want) << "frame " << k;
+    }
+}
+
 TEST_F(Effects, ShakeJoltsThePictureThroughEightOffsetsAndComesToRest)
 {
     load("bg", codedPicture());
