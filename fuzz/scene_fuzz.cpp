@@ -34,6 +34,9 @@ bool started()
     replayLoad("", "", nullptr);
     if (setjmp(fatalEscape) != 0) return false;
     init();
+    // SDL's sound thread must stop before the libraries' own teardown at exit, or it may call
+    // into what is already gone.
+    std::atexit(quiting);
     return ready = true;
 }
 
