@@ -232,18 +232,24 @@ void PlaythroughMemory(benchmark::State& state)
 // ---- The report -------------------------------------------------------------------------------
 
 struct Figure {
-    double seconds;        // per iteration
+    double seconds;        // per iteration, in the fastest repetition
     std::map<std::string, double> counters;
 };
 std::map<std::string, Figure> figures;
 
+// Each figure is the fastest of its repetitions: on a shared machine, bursts of other work only
+// ever slow a run down, so the fastest is the closest to what the code itself costs.
 class Collector : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
-            Figure& figure = figures[run.benchmark_name()];
-            figure.seconds = run.real_accumulated_time / static_cast<double>(run.iterations);
+            if (run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
+            double seconds = run.real_accumulated_time / static_cast<double>(run.iterations);
+            auto known = figures.find(run.run_name.function_name);
+            if (known != figures.end() && known->second.seconds <= seconds) continue;
+            Figure& figure = figures[run.run_name.function_name];
+            figure.seconds = seconds;
             for (const auto& [name, counter] : run.counters) figure.counters[name] = counter.value;
         }
         ConsoleReporter::ReportRuns(runs);
@@ -301,10 +307,10 @@ void printSummary()
     if (measured("ResumeRecord"))
         std::printf("%-36s %12.0f /s\n", "resume record encoded and decoded",
                     figures["ResumeRecord"].counters["records/s"]);
-    const std::string startUp = "StartUp/iterations:10/manual_time";
+    const std::string startUp = "StartUp";
     limitRow("start-up to the first title frame", startUp,
              [](const Figure& f) { return f.seconds * 1e3; }, "ms", 150);
-    const std::string memory = "PlaythroughMemory/iterations:2/manual_time";
+    const std::string memory = "PlaythroughMemory";
     limitRow("peak memory over a playthrough", memory,
              [](const Figure& f) { return f.counters.at("peak_MiB"); }, "MiB", 40);
     // The title draws a frame every 20 ms; the share of that its drawing takes is how busy it
@@ -324,19 +330,19 @@ int main(int argc, char** argv)
     init();
     e = 1;
 
-    benchmark::RegisterBenchmark("Reference", Reference);
-    benchmark::RegisterBenchmark("Flip", Flip);
-    benchmark::RegisterBenchmark("FadeFrame", FadeFrame);
-    benchmark::RegisterBenchmark("ShakeFrame", ShakeFrame);
-    benchmark::RegisterBenchmark("BlackOutFrame", BlackOutFrame);
-    benchmark::RegisterBenchmark("TitleFrame", TitleFrame);
-    benchmark::RegisterBenchmark("MessagePage", MessagePage);
-    benchmark::RegisterBenchmark("ChoiceList", ChoiceList);
-    benchmark::RegisterBenchmark("FieldMenu", FieldMenu);
-    benchmark::RegisterBenchmark("SlotScreen", SlotScreen);
-    benchmark::RegisterBenchmark("SceneLines", SceneLines)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("ResumeRecord", ResumeRecord);
-    benchmark::RegisterBenchmark("StartUp", StartUp)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+    // The frames and the interpreter are measured five times over, each time briefly.
+    const int kRepetitions = 5;
+    const double kSeconds = 0.2;
+    const std::pair<const char*, void (*)(benchmark::State&)> quick[] = {
+        {"Reference", Reference},   {"Flip", Flip},           {"FadeFrame", FadeFrame},
+        {"ShakeFrame", ShakeFrame}, {"BlackOutFrame", BlackOutFrame}, {"TitleFrame", TitleFrame},
+        {"MessagePage", MessagePage}, {"ChoiceList", ChoiceList}, {"FieldMenu", FieldMenu},
+        {"SlotScreen", SlotScreen}, {"ResumeRecord", ResumeRecord},
+    };
+    for (const auto& [name, function] : quick)
+        benchmark::RegisterBenchmark(name, function)->Repetitions(kRepetitions)->MinTime(kSeconds);
+    benchmark::RegisterBenchmark("SceneLines", SceneLines)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions);
+    benchmark::RegisterBenchmark("StartUp", StartUp)->UseManualTime()->Iterations(10)->Repetitions(3)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("PlaythroughMemory", PlaythroughMemory)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
 
     benchmark::Initialize(&argc, argv);

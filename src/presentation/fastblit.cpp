@@ -56,9 +56,6 @@ void blendRowPlain(const Uint8* picture, const Uint8* under, Uint8* out, int n, 
 
 #ifdef TESSARC_BLEND_VECTORS
 
-// Four pixels at a time. The step is computed on the difference's size, |s - d| * a, which fits
-// 16 bits; its floor over 255 is (n + 1 + (n >> 8)) >> 8 for every such n. It is then added or
-// taken away by the difference's sign, exactly as rounding towards zero does.
 // The byte shuffles that put four picture pixels into the screen's order: colours, and each
 // pixel's alpha beside each of its colours.
 struct Shuffles {
@@ -77,39 +74,60 @@ Shuffles shufflesOf(const Layout& l)
     return s;
 }
 
+// Four pixels at once: s and d the picture's and the screen's bytes in screen order, a the alpha
+// beside each. The step is computed on the difference's size, |s - d| * a, which fits 16 bits;
+// its floor over 255 is (n + 1 + (n >> 8)) >> 8 for every such n. It is then added or taken
+// away by the difference's sign, exactly as rounding towards zero does.
+__attribute__((target("ssse3"))) inline __m128i blendFour(__m128i s, __m128i a, __m128i d)
+{
+    const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi16(1);
+    __m128i high = _mm_max_epu8(s, d), low = _mm_min_epu8(s, d);
+    __m128i rising = _mm_cmpeq_epi8(high, s);
+    __m128i size = _mm_sub_epi8(high, low);
+    __m128i lo = _mm_mullo_epi16(_mm_unpacklo_epi8(size, zero), _mm_unpacklo_epi8(a, zero));
+    __m128i hi = _mm_mullo_epi16(_mm_unpackhi_epi8(size, zero), _mm_unpackhi_epi8(a, zero));
+    lo = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(lo, one), _mm_srli_epi16(lo, 8)), 8);
+    hi = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(hi, one), _mm_srli_epi16(hi, 8)), 8);
+    __m128i step = _mm_packus_epi16(lo, hi);
+    return _mm_or_si128(_mm_and_si128(rising, _mm_adds_epu8(d, step)),
+                        _mm_andnot_si128(rising, _mm_subs_epu8(d, step)));
+}
+
 __attribute__((target("ssse3"))) void blendRowVectors(const Uint8* picture, const Uint8* under,
-                                                      Uint8* out, int n, const Layout& l,
-                                                      const Shuffles& order)
+                                                      Uint8* out, int n, const Shuffles& order)
 {
     const __m128i colourMask = _mm_load_si128(reinterpret_cast<const __m128i*>(order.colour));
     const __m128i alphaMask = _mm_load_si128(reinterpret_cast<const __m128i*>(order.alpha));
-    const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi16(1);
+    const __m128i zero = _mm_setzero_si128();
     int i = 0;
     // Each step reads 16 bytes of `under` but uses 12: at least two pixels must follow.
     for (; i + 6 <= n; i += 4, picture += 16, under += 12, out += 12) {
         __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(picture));
-        __m128i s = _mm_shuffle_epi8(pixels, colourMask);
         __m128i a = _mm_shuffle_epi8(pixels, alphaMask);
-        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(under));
         if (_mm_movemask_epi8(_mm_cmpeq_epi8(a, zero)) == 0xffff) {   // all four transparent
             if (out != under) std::memcpy(out, under, 12);
             continue;
         }
-        __m128i high = _mm_max_epu8(s, d), low = _mm_min_epu8(s, d);
-        __m128i rising = _mm_cmpeq_epi8(high, s);
-        __m128i size = _mm_sub_epi8(high, low);
-        __m128i lo = _mm_mullo_epi16(_mm_unpacklo_epi8(size, zero), _mm_unpacklo_epi8(a, zero));
-        __m128i hi = _mm_mullo_epi16(_mm_unpackhi_epi8(size, zero), _mm_unpackhi_epi8(a, zero));
-        lo = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(lo, one), _mm_srli_epi16(lo, 8)), 8);
-        hi = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(hi, one), _mm_srli_epi16(hi, 8)), 8);
-        __m128i step = _mm_packus_epi16(lo, hi);
-        __m128i result = _mm_or_si128(_mm_and_si128(rising, _mm_adds_epu8(d, step)),
-                                      _mm_andnot_si128(rising, _mm_subs_epu8(d, step)));
+        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(under));
+        __m128i result = blendFour(_mm_shuffle_epi8(pixels, colourMask), a, d);
         _mm_storel_epi64(reinterpret_cast<__m128i*>(out), result);
         int last = _mm_cvtsi128_si32(_mm_srli_si128(result, 8));
         std::memcpy(out + 8, &last, 4);
     }
-    blendRowPlain(picture, under, out, n - i, l);
+    // The last few pixels take the same step from copies, so that nothing past the row is read.
+    while (i < n) {
+        int k = std::min(4, n - i);
+        alignas(16) Uint8 p[16] = {}, u[16] = {}, o[16];
+        std::memcpy(p, picture, 4 * k);
+        std::memcpy(u, under, 3 * k);
+        __m128i pixels = _mm_load_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i d = _mm_load_si128(reinterpret_cast<const __m128i*>(u));
+        __m128i result = blendFour(_mm_shuffle_epi8(pixels, colourMask),
+                                   _mm_shuffle_epi8(pixels, alphaMask), d);
+        _mm_store_si128(reinterpret_cast<__m128i*>(o), result);
+        std::memcpy(out, o, 3 * k);
+        i += k, picture += 4 * k, under += 3 * k, out += 3 * k;
+    }
 }
 
 #endif
@@ -138,7 +156,7 @@ void blendRows(const Uint8* picture, int picturePitch, const Uint8* under, int u
         const Shuffles order = shufflesOf(l);
         for (int row = 0; row < h; ++row)
             blendRowVectors(picture + row * picturePitch, under + row * underPitch,
-                            out + row * outPitch, w, l, order);
+                            out + row * outPitch, w, order);
         return;
     }
 #endif
