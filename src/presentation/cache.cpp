@@ -1,8 +1,7 @@
 #include "presentation/cache.h"
 
-#include <cstring>
-
 #include <cstdlib>
+#include <cstring>
 
 #include <SDL_image.h>
 

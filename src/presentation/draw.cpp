@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "core/state.h"
-#include "presentation/fastblit.h"
 #include "presentation/cache.h"
+#include "presentation/fastblit.h"
 
 namespace {
 

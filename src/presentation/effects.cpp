@@ -2,9 +2,9 @@
 
 #include "core/platform.h"
 #include "core/state.h"
-#include "presentation/fastblit.h"
 #include "presentation/cache.h"
 #include "presentation/draw.h"
+#include "presentation/fastblit.h"
 #include "presentation/window.h"
 
 namespace {
@@ -97,7 +97,8 @@ void drawRun(SDL_Surface* const* bands, int piece, int x0, int x1, int y, SDL_Su
     SDL_Surface* band = bands[piece];
     if (band) {
         SDL_Rect from = {static_cast<Sint16>(x0), 0, static_cast<Uint16>(x1 - x0), 2};
-        if (!under || !blendBlitOver(band, &from, under, screen, x0, y)) blitSurfacePart(band, &from, x0, y);
+        if (under) blendBlitOver(band, &from, under, screen, x0, y);
+        else blitSurfacePart(band, &from, x0, y);
         return;
     }
     for (int x = x0; x < x1; x += 2) blitPiece("fade_in", kPieceX[piece], 0, 2, 2, x, y);
@@ -111,6 +112,22 @@ SDL_Surface* backgroundUnder(SDL_Surface* const* overlays, int count)
     for (int i = 0; i < count; ++i)
         if (!overlays[i] || !blendTakesOver(overlays[i], bg, screen)) return nullptr;
     return bg;
+}
+
+// The background under frame k of the strip, its 64x48 piece repeated over the screen.
+void drawFadeFrame(const char* name, int k)
+{
+    int px, py;
+    SDL_Surface* strip = ImgGetPlaced(name, &px, &py);
+    bool whole = strip && px == 0 && py == 0 && strip->w >= kTileW * (k + 1) && strip->h >= kTileH;
+    SDL_Surface* under = whole ? backgroundUnder(&strip, 1) : nullptr;
+    if (!under) blitPicture("bg", 0, 0);
+    for (int y = 0; y < 600; y += kTileH)
+        for (int x = 0; x < 800; x += kTileW) {
+            SDL_Rect from = {static_cast<Sint16>(kTileW * k), 0, kTileW, kTileH};
+            if (under) blendBlitOver(strip, &from, under, screen, x, y);
+            else blitPiece(name, kTileW * k, 0, kTileW, kTileH, x, y);
+        }
 }
 
 }  // namespace
@@ -139,26 +156,6 @@ void drawIrisFrame(int k)
     for (SDL_Surface* band : bands)
         if (band) SDL_FreeSurface(band);
 }
-
-namespace {
-
-// The background under frame k of the strip, its 64x48 piece repeated over the screen.
-void drawFadeFrame(const char* name, int k)
-{
-    int px, py;
-    SDL_Surface* strip = ImgGetPlaced(name, &px, &py);
-    bool whole = strip && px == 0 && py == 0 && strip->w >= kTileW * (k + 1) && strip->h >= kTileH;
-    SDL_Surface* under = whole ? backgroundUnder(&strip, 1) : nullptr;
-    if (!under) blitPicture("bg", 0, 0);
-    for (int y = 0; y < 600; y += kTileH)
-        for (int x = 0; x < 800; x += kTileW) {
-            SDL_Rect from = {static_cast<Sint16>(kTileW * k), 0, kTileW, kTileH};
-            if (!under || !blendBlitOver(strip, &from, under, screen, x, y))
-                blitPiece(name, kTileW * k, 0, kTileW, kTileH, x, y);
-        }
-}
-
-}  // namespace
 
 void fade(int dir)
 {
