@@ -175,6 +175,7 @@ bool blendable(const SDL_Surface* picture, const SDL_Surface* target)
            t->BytesPerPixel == 3 && !t->palette;
 }
 
+// Whether a is an opaque picture in b's pixel format: blitting it onto b copies its bytes.
 bool sameFormat(const SDL_Surface* a, const SDL_Surface* b)
 {
     const SDL_PixelFormat* f = a->format;
