@@ -7,20 +7,11 @@
 #include <gtest/gtest.h>
 
 #include "support/gamedir.h"
+#include "support/layouttext.h"
 
 namespace {
 
 using Json = nlohmann::json;
-
-const char kRunTooLong[] = "半角文字が連続５６字以上あり、表示しきれません。";
-const char kParagraphTooLong[] = "連続文字数が多すぎます。どこかで行替えしてください";
-
-std::string rep(const std::string& s, int n)
-{
-    std::string out;
-    for (int i = 0; i < n; ++i) out += s;
-    return out;
-}
 
 // The texts of a page's segments, in order.
 std::vector<std::string> texts(const Json& page)

@@ -10,18 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "core/state.h"
+#include "support/layouttext.h"
 
 namespace {
-
-const char kRunTooLong[] = "半角文字が連続５６字以上あり、表示しきれません。";
-const char kParagraphTooLong[] = "連続文字数が多すぎます。どこかで行替えしてください";
-
-std::string rep(const std::string& s, int n)
-{
-    std::string out;
-    for (int i = 0; i < n; ++i) out += s;
-    return out;
-}
 
 Uint32 rgb(const SDL_Color& c) { return (Uint32(c.r) << 16) | (Uint32(c.g) << 8) | c.b; }
 
