@@ -14,7 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "core/init.h"
+#include "app/init.h"
 #include "core/platform.h"
 #include "core/replay.h"
 #include "core/state.h"

@@ -1,5 +1,5 @@
 // The item list reader over arbitrary text.
-#include "core/init.h"
+#include "app/init.h"
 
 #include "fuzz.h"
 

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/init.h"
+#include "app/init.h"
 #include "core/replay.h"
 #include "core/state.h"
 #include "fuzz.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/init.h"
+#include "app/init.h"
 
 TEST(State, ANewGameStartsFromScene1000WithFreshStatistics)
 {

@@ -13,7 +13,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/mainloop.h"
+#include "app/mainloop.h"
 #include "core/replay.h"
 #include "core/trace.h"
 

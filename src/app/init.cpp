@@ -1,4 +1,4 @@
-#include "core/init.h"
+#include "app/init.h"
 
 #include <cstdio>
 #include <cstdlib>

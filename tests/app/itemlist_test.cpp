@@ -1,5 +1,5 @@
 // The item list and the text files under it.
-#include "core/init.h"
+#include "app/init.h"
 
 #include <cstring>
 #include <string>

@@ -1,6 +1,6 @@
-#include "core/mainloop.h"
+#include "app/mainloop.h"
 
-#include "core/init.h"
+#include "app/init.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "core/trace.h"

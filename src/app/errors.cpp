@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/init.h"
+#include "app/init.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "presentation/draw.h"

@@ -1,4 +1,4 @@
 // tessarc: the game as a player runs it, in the current directory.
-#include "core/mainloop.h"
+#include "app/mainloop.h"
 
 int main(int argc, char* argv[]) { return SDL_main(argc, argv); }
