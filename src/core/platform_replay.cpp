@@ -94,7 +94,6 @@ void pushButton(Uint8 type, int button)
 {
     SDL_Event ev{};
     ev.button.type = type;
-    ev.button.which = 0;
     ev.button.button = static_cast<Uint8>(button);
     ev.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
     ev.button.x = static_cast<Uint16>(replay.mouseX);
@@ -114,7 +113,6 @@ void pushKey(Uint8 type, int key)
 {
     SDL_Event ev{};
     ev.key.type = type;
-    ev.key.which = 0;
     ev.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
     ev.key.keysym.sym = static_cast<SDLKey>(key);
     ev.key.keysym.mod = heldMods();

@@ -7,6 +7,7 @@
 
 #include "core/trace.h"
 #include "presentation/cachelist.h"
+#include "presentation/fastblit.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ SDL_Surface* cut(SDL_Surface* picture, const SDL_Rect& area)
                     area.w * f->BytesPerPixel);
     SDL_UnlockSurface(part);
     SDL_UnlockSurface(picture);
-    SDL_SetAlpha(part, picture->flags & SDL_SRCALPHA, f->alpha);
+    SDL_SetAlpha(part, picture->flags & SDL_SRCALPHA, surfaceAlpha(picture));
     return part;
 }
 

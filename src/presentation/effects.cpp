@@ -62,8 +62,8 @@ SDL_Surface* makeBand(SDL_Surface* strip, int x)
     }
     SDL_UnlockSurface(band);
     SDL_UnlockSurface(strip);
-    if (strip->flags & SDL_SRCCOLORKEY) SDL_SetColorKey(band, SDL_SRCCOLORKEY, f->colorkey);
-    if (strip->flags & SDL_SRCALPHA) SDL_SetAlpha(band, SDL_SRCALPHA, f->alpha);
+    if (strip->flags & SDL_SRCCOLORKEY) SDL_SetColorKey(band, SDL_SRCCOLORKEY, surfaceColorKey(strip));
+    if (strip->flags & SDL_SRCALPHA) SDL_SetAlpha(band, SDL_SRCALPHA, surfaceAlpha(strip));
     else SDL_SetAlpha(band, 0, SDL_ALPHA_OPAQUE);
     return band;
 }

@@ -171,7 +171,7 @@ bool blendable(const SDL_Surface* picture, const SDL_Surface* target)
     const SDL_PixelFormat* f = picture->format;
     const SDL_PixelFormat* t = target->format;
     return f->BytesPerPixel == 4 && f->Amask != 0 && (picture->flags & SDL_SRCALPHA) &&
-           !(picture->flags & SDL_SRCCOLORKEY) && f->alpha == SDL_ALPHA_OPAQUE &&
+           !(picture->flags & SDL_SRCCOLORKEY) && surfaceAlpha(picture) == SDL_ALPHA_OPAQUE &&
            t->BytesPerPixel == 3 && !t->palette;
 }
 
@@ -277,3 +277,7 @@ bool blendTakesOver(SDL_Surface* picture, SDL_Surface* under, SDL_Surface* targe
 }
 
 void fastBlitUseVectors(bool use) { vectorsAllowed = use; }
+
+Uint8 surfaceAlpha(const SDL_Surface* picture) { return picture->format->alpha; }
+
+Uint32 surfaceColorKey(const SDL_Surface* picture) { return picture->format->colorkey; }

@@ -22,6 +22,11 @@ bool blendTakesOver(SDL_Surface* picture, SDL_Surface* under, SDL_Surface* targe
 // An 8-bit paletted picture without colour key or surface alpha: the `from` part at (x, y).
 bool paletteBlit(SDL_Surface* picture, const SDL_Rect* from, SDL_Surface* target, int x, int y);
 
+// The surface alpha and the colour key SDL keeps with a picture's format (SDL_SetAlpha,
+// SDL_SetColorKey), for copies that must blend as the picture does.
+Uint8 surfaceAlpha(const SDL_Surface* picture);
+Uint32 surfaceColorKey(const SDL_Surface* picture);
+
 // Tests compare the pixels of both ways of blending; the game always takes the fastest the
 // processor has.
 void fastBlitUseVectors(bool use);

@@ -1,0 +1,366 @@
+// The web back end: the platform layer in a browser page, over the DOM's input events.
+//
+// The game blocks as on the desktop; the browser never may. Built with Asyncify, every wait
+// and sleep here hands the page back to the browser (emscripten_sleep) and resumes after it,
+// so a page waiting for the player costs next to nothing. Input comes from the page's mouse,
+// wheel and key events, taken in at each pump in the order they came, with the pointer in
+// the game's 800x600 coordinates however large the canvas is drawn. The browser's SDL only
+// draws, loads and plays; its own event queue is drained and dropped.
+#include "core/platform.h"
+
+#include <cstdio>
+#include <cstring>
+#include <deque>
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include "core/trace.h"
+
+namespace {
+
+// A press and its release may arrive between two pumps (a quick click, or a page test's
+// synthetic one). The press then stays held until the first pump this long after the one that
+// took it in, so that the game's next read of the held state sees it.
+const double kLatchMs = 30;
+// How long a wait sleeps between two looks at the input: short enough to answer at once,
+// long enough that a waiting page uses no measurable processor time.
+const int kIdleMs = 15;
+// A game busy without sleeping hands the page back to the browser this often.
+const double kYieldMs = 50;
+
+enum class Kind { Move, Down, Up, Wheel, KeyDown, KeyUp };
+
+struct Input {
+    Kind kind;
+    int code;   // button number or key symbol
+    int x, y;   // Move
+};
+
+struct Web {
+    std::deque<Input> arrived;   // from the page's event handlers, not yet taken in
+    std::deque<SDL_Event> queue;
+    Uint8 eventStates[256];
+    Uint8 keys[SDLK_LAST];
+    int mouseX = 0, mouseY = 0;
+    Uint8 buttons = 0;
+    // The press latch: presses taken in by the last latching pump whose release came with them.
+    Uint8 keyReleaseDue[SDLK_LAST];
+    Uint8 buttonReleaseDue = 0;
+    double latchedAt = -1;   // when that pump ran; -1 when nothing is latched
+    double lastYield = 0;
+    bool started = false;
+    bool audioUnlocked = false;
+
+    Web()
+    {
+        std::memset(eventStates, SDL_ENABLE, sizeof eventStates);
+        std::memset(keys, 0, sizeof keys);
+        std::memset(keyReleaseDue, 0, sizeof keyReleaseDue);
+    }
+};
+
+Web web;
+
+// ---- From the page ---------------------------------------------------------------------
+
+// The canvas point under the page point, in the game's pixels, kept on the canvas.
+EM_JS(int, canvasPoint, (double clientX, double clientY), {
+    var canvas = Module['canvas'];
+    var rect = canvas.getBoundingClientRect();
+    if (!rect.width || !rect.height) return 0;
+    var x = Math.floor((clientX - rect.left) * canvas.width / rect.width);
+    var y = Math.floor((clientY - rect.top) * canvas.height / rect.height);
+    x = Math.max(0, Math.min(canvas.width - 1, x));
+    y = Math.max(0, Math.min(canvas.height - 1, y));
+    return x * 65536 + y;
+});
+
+// Browsers let a page play sound only after the player's first press: the music that the
+// title started silently starts now.
+EM_JS(void, unlockAudio, (), {
+    if (typeof SDL == 'undefined') return;
+    if (SDL.audioContext && SDL.audioContext.state == 'suspended') SDL.audioContext.resume();
+    if (SDL.music && SDL.music.audio && SDL.music.audio.paused) {
+        var playing = SDL.music.audio.play();
+        if (playing && playing.catch) playing.catch(function() {});
+    }
+});
+
+void pressed()
+{
+    if (web.audioUnlocked) return;
+    web.audioUnlocked = true;
+    unlockAudio();
+}
+
+int buttonOf(unsigned short domButton)
+{
+    switch (domButton) {
+    case 0: return SDL_BUTTON_LEFT;
+    case 1: return SDL_BUTTON_MIDDLE;
+    case 2: return SDL_BUTTON_RIGHT;
+    default: return 0;
+    }
+}
+
+EM_BOOL onMouse(int type, const EmscriptenMouseEvent* ev, void*)
+{
+    int point = canvasPoint(ev->clientX, ev->clientY);
+    web.arrived.push_back({Kind::Move, 0, point / 65536, point % 65536});
+    if (type == EMSCRIPTEN_EVENT_MOUSEMOVE) return EM_FALSE;
+    int button = buttonOf(ev->button);
+    if (!button) return EM_FALSE;
+    if (type == EMSCRIPTEN_EVENT_MOUSEDOWN) pressed();
+    web.arrived.push_back({type == EMSCRIPTEN_EVENT_MOUSEDOWN ? Kind::Down : Kind::Up, button, 0, 0});
+    return EM_TRUE;
+}
+
+EM_BOOL onWheel(int, const EmscriptenWheelEvent* ev, void*)
+{
+    if (ev->deltaY == 0) return EM_FALSE;
+    web.arrived.push_back(
+        {Kind::Wheel, ev->deltaY < 0 ? SDL_BUTTON_WHEELUP : SDL_BUTTON_WHEELDOWN, 0, 0});
+    return EM_TRUE;
+}
+
+// The game's keys by the DOM's physical key codes.
+int keyOf(const char* code)
+{
+    static const struct { const char* code; int key; } keys[] = {
+        {"Enter", SDLK_RETURN},       {"NumpadEnter", SDLK_RETURN}, {"Space", SDLK_SPACE},
+        {"Escape", SDLK_ESCAPE},      {"ControlLeft", SDLK_LCTRL},  {"ControlRight", SDLK_RCTRL},
+    };
+    for (const auto& entry : keys)
+        if (std::strcmp(code, entry.code) == 0) return entry.key;
+    return 0;
+}
+
+EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* ev, void*)
+{
+    int key = keyOf(ev->code);
+    if (!key) return EM_FALSE;
+    // SDL 1.2 sends no repeats unless asked to; the game never asks.
+    if (ev->repeat) return EM_TRUE;
+    if (type == EMSCRIPTEN_EVENT_KEYDOWN) pressed();
+    web.arrived.push_back({type == EMSCRIPTEN_EVENT_KEYDOWN ? Kind::KeyDown : Kind::KeyUp, key, 0, 0});
+    return EM_TRUE;
+}
+
+void start()
+{
+    if (web.started) return;
+    web.started = true;
+    const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+    emscripten_set_mousedown_callback("#canvas", nullptr, EM_TRUE, onMouse);
+    // Releases and moves outside the canvas count too, as the desktop's captured mouse does.
+    emscripten_set_mouseup_callback(window, nullptr, EM_TRUE, onMouse);
+    emscripten_set_mousemove_callback(window, nullptr, EM_TRUE, onMouse);
+    emscripten_set_wheel_callback("#canvas", nullptr, EM_TRUE, onWheel);
+    emscripten_set_keydown_callback(window, nullptr, EM_TRUE, onKey);
+    emscripten_set_keyup_callback(window, nullptr, EM_TRUE, onKey);
+}
+
+// ---- Taking input in -----------------------------------------------------------------------
+
+void push(SDL_Event ev)
+{
+    if (web.eventStates[ev.type] == SDL_IGNORE) return;
+    web.queue.push_back(ev);
+}
+
+void pushButton(Uint8 type, int button)
+{
+    SDL_Event ev{};
+    ev.button.type = type;
+    ev.button.button = static_cast<Uint8>(button);
+    ev.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    ev.button.x = web.mouseX;
+    ev.button.y = web.mouseY;
+    push(ev);
+}
+
+void pushKey(Uint8 type, int key)
+{
+    SDL_Event ev{};
+    ev.key.type = type;
+    ev.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    ev.key.keysym.sym = key;
+    int mods = 0;
+    if (web.keys[SDLK_LCTRL]) mods |= KMOD_LCTRL;
+    if (web.keys[SDLK_RCTRL]) mods |= KMOD_RCTRL;
+    ev.key.keysym.mod = static_cast<Uint16>(mods);
+    if (type == SDL_KEYDOWN && key != SDLK_LCTRL && key != SDLK_RCTRL) ev.key.keysym.unicode = key;
+    push(ev);
+}
+
+void takeIn(const Input& in, Uint8* buttonsPressed, Uint8* keysPressed)
+{
+    switch (in.kind) {
+    case Kind::Move: {
+        if (in.x == web.mouseX && in.y == web.mouseY) break;
+        SDL_Event ev{};
+        ev.motion.type = SDL_MOUSEMOTION;
+        ev.motion.state = web.buttons;
+        ev.motion.x = in.x;
+        ev.motion.y = in.y;
+        ev.motion.xrel = in.x - web.mouseX;
+        ev.motion.yrel = in.y - web.mouseY;
+        web.mouseX = in.x;
+        web.mouseY = in.y;
+        push(ev);
+        break;
+    }
+    case Kind::Down:
+        web.buttons |= SDL_BUTTON(in.code);
+        *buttonsPressed |= SDL_BUTTON(in.code);
+        web.buttonReleaseDue &= ~SDL_BUTTON(in.code);
+        pushButton(SDL_MOUSEBUTTONDOWN, in.code);
+        break;
+    case Kind::Up:
+        if (*buttonsPressed & SDL_BUTTON(in.code)) web.buttonReleaseDue |= SDL_BUTTON(in.code);
+        else web.buttons &= ~SDL_BUTTON(in.code);
+        pushButton(SDL_MOUSEBUTTONUP, in.code);
+        break;
+    case Kind::Wheel:
+        // A wheel step is a press and a release of its button, as SDL 1.2 reports it.
+        pushButton(SDL_MOUSEBUTTONDOWN, in.code);
+        pushButton(SDL_MOUSEBUTTONUP, in.code);
+        break;
+    case Kind::KeyDown:
+        web.keys[in.code] = 1;
+        keysPressed[in.code] = 1;
+        web.keyReleaseDue[in.code] = 0;
+        pushKey(SDL_KEYDOWN, in.code);
+        break;
+    case Kind::KeyUp:
+        if (keysPressed[in.code]) web.keyReleaseDue[in.code] = 1;
+        else web.keys[in.code] = 0;
+        pushKey(SDL_KEYUP, in.code);
+        break;
+    }
+}
+
+void releaseLatched()
+{
+    web.buttons &= ~web.buttonReleaseDue;
+    web.buttonReleaseDue = 0;
+    for (int key = 0; key < SDLK_LAST; ++key)
+        if (web.keyReleaseDue[key]) web.keys[key] = web.keyReleaseDue[key] = 0;
+    web.latchedAt = -1;
+}
+
+void pump()
+{
+    start();
+    double now = emscripten_get_now();
+    if (now - web.lastYield >= kYieldMs) {
+        web.lastYield = now;
+        emscripten_sleep(0);
+        now = emscripten_get_now();
+    }
+    // The browser's SDL queues the canvas's events too; nobody reads them.
+    SDL_Event dropped;
+    while (SDL_PollEvent(&dropped)) {}
+
+    if (web.latchedAt >= 0 && now - web.latchedAt >= kLatchMs) releaseLatched();
+    if (web.arrived.empty()) return;
+    Uint8 buttonsPressed = 0;
+    Uint8 keysPressed[SDLK_LAST] = {};
+    while (!web.arrived.empty()) {
+        Input in = web.arrived.front();
+        web.arrived.pop_front();
+        takeIn(in, &buttonsPressed, keysPressed);
+    }
+    bool latched = web.buttonReleaseDue != 0;
+    for (int key = 0; key < SDLK_LAST && !latched; ++key) latched = web.keyReleaseDue[key] != 0;
+    if (latched && web.latchedAt < 0) web.latchedAt = now;
+}
+
+bool takeQueued(SDL_Event* ev)
+{
+    if (web.queue.empty()) return false;
+    if (ev) *ev = web.queue.front();
+    web.queue.pop_front();
+    return true;
+}
+
+}  // namespace
+
+// ---- The platform layer --------------------------------------------------------------------
+
+Uint32 platformTicks()
+{
+    static const double origin = emscripten_get_now();
+    return static_cast<Uint32>(emscripten_get_now() - origin);
+}
+
+void platformDelay(Uint32 ms)
+{
+    web.lastYield = emscripten_get_now();
+    emscripten_sleep(ms);
+}
+
+int platformPollEvent(SDL_Event* ev)
+{
+    pump();
+    return takeQueued(ev) ? 1 : 0;
+}
+
+int platformWaitEvent(SDL_Event* ev)
+{
+    for (;;) {
+        pump();
+        if (takeQueued(ev)) return 1;
+        platformDelay(kIdleMs);
+    }
+}
+
+void platformPumpEvents() { pump(); }
+
+Uint8 platformEventState(Uint8 type, int state)
+{
+    Uint8 before = web.eventStates[type];
+    if (state == SDL_QUERY) return before;
+    web.eventStates[type] = static_cast<Uint8>(state);
+    if (state == SDL_IGNORE) {
+        std::deque<SDL_Event> kept;
+        for (const SDL_Event& ev : web.queue)
+            if (ev.type != type) kept.push_back(ev);
+        web.queue.swap(kept);
+    }
+    return before;
+}
+
+Uint8* platformKeyState() { return web.keys; }
+
+Uint8 platformMouseState(int* x, int* y)
+{
+    if (x) *x = web.mouseX;
+    if (y) *y = web.mouseY;
+    return web.buttons;
+}
+
+long platformTime() { return static_cast<long>(emscripten_get_now() / 1000); }
+
+// The screen is the page's canvas itself: what was drawn shows when the page is handed back.
+void platformFlip(SDL_Surface* surface) { SDL_Flip(surface); }
+
+// A page has no close button of its own: leaving the page ends the game.
+bool platformQuitPending()
+{
+    pump();
+    return false;
+}
+
+EM_JS(void, showFatal, (const char* message), {
+    if (Module['onFatal']) Module['onFatal'](UTF8ToString(message));
+});
+
+bool platformReportFatal(const char* message)
+{
+    traceError(message);
+    showFatal(message);
+    std::fprintf(stderr, "error: %s\n", message);
+    return true;
+}
