@@ -3,7 +3,7 @@ BUILD := build
 SANITIZED := build-sanitize
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps play test bench fuzz fuzz-run fuzz-smoke clean
+.PHONY: all deps play test bench fuzz fuzz-run fuzz-smoke clean web web-deps web-test
 
 all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -46,5 +46,18 @@ fuzz-run: fuzz
 fuzz-smoke:
 	$(MAKE) fuzz-run FUZZ_SECONDS=30
 
+# The game as a web page in build-web/ (GAME=DIR for another game folder), and its test in
+# headless Chromium against the native replay driver. Their packages are installed only here.
+GAME := game
+
+web-deps:
+	@./tools/install-deps.sh web
+
+web: web-deps
+	./tools/make-web.sh $(GAME)
+
+web-test: all web
+	/usr/bin/python3 tests/web/web_test.py --web build-web --replay $(BUILD)/tessarc-replay
+
 clean:
-	rm -rf $(BUILD) $(SANITIZED) build-bench build-fuzz
+	rm -rf $(BUILD) $(SANITIZED) build-bench build-fuzz build-web build-web-obj

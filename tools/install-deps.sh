@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs whatever the engine needs to build, test and play that is not on the machine yet.
 # Safe to run again and again: when everything is present it only checks and returns.
+#
+#   tools/install-deps.sh        what the desktop build, its tests and benchmarks need
+#   tools/install-deps.sh web    also the web build and its browser test (emscripten, Chromium)
 set -euo pipefail
 
 packages=(
@@ -11,6 +14,10 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
 )
+# Large, and needed only by `make web` and `make web-test`: a plain `make` stays quick.
+if [ "${1:-}" = web ]; then
+  packages+=(emscripten chromium chromium-driver python3-selenium)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

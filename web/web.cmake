@@ -21,11 +21,12 @@ set(web_link -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1
 file(GLOB GAME_SOURCES CONFIGURE_DEPENDS
   src/core/*.cpp src/interpreter/*.cpp src/presentation/*.cpp src/screens/*.cpp src/savegame/*.cpp)
 list(FILTER GAME_SOURCES EXCLUDE REGEX "src/core/platform_[a-z]+\\.cpp$")
-list(FILTER GAME_SOURCES EXCLUDE REGEX "_web\\.cpp$")
-# The browser finds fonts by family and has no 24-bit screen: these two have web twins.
+# The browser finds fonts by family and has no 24-bit screen: those two files, and what the
+# browser's SDL and C library do differently, have web twins (*_web.cpp).
 list(FILTER GAME_SOURCES EXCLUDE REGEX "src/(core/fonts|presentation/fastblit)\\.cpp$")
-add_library(tessarc_game OBJECT ${GAME_SOURCES} src/core/fonts_web.cpp
-  src/presentation/fastblit_web.cpp src/presentation/audio_web.cpp)
+file(GLOB WEB_SOURCES CONFIGURE_DEPENDS src/*/*_web.cpp)
+list(FILTER WEB_SOURCES EXCLUDE REGEX "src/(core/platform|app/main)_web\\.cpp$")
+add_library(tessarc_game OBJECT ${GAME_SOURCES} ${WEB_SOURCES})
 target_include_directories(tessarc_game PUBLIC src ${json_include})
 target_compile_options(tessarc_game PUBLIC ${web_compile})
 
