@@ -23,9 +23,8 @@ namespace {
 // synthetic one). The press then stays held until the first pump this long after the one that
 // took it in, so that the game's next read of the held state sees it.
 const double kLatchMs = 30;
-// How long a wait sleeps between two looks at the input: short enough to answer at once,
-// long enough that a waiting page uses no measurable processor time.
-const int kIdleMs = 15;
+// A wait sleeps until input arrives, and looks again after this long in any case.
+const int kIdleMs = 1000;
 // A game busy without sleeping hands the page back to the browser this often.
 const double kYieldMs = 50;
 
@@ -63,6 +62,26 @@ struct Web {
 Web web;
 
 // ---- From the page ---------------------------------------------------------------------
+
+// Hands the page back to the browser until input arrives or ms have passed, so that a page
+// waiting for the player costs nothing at all.
+EM_ASYNC_JS(void, sleepUntilInput, (int ms), {
+    await new Promise(function(resolve) {
+        Module['tessarcWake'] = resolve;
+        setTimeout(resolve, ms);
+    });
+    Module['tessarcWake'] = null;
+});
+
+EM_JS(void, wake, (), {
+    if (Module['tessarcWake']) Module['tessarcWake']();
+});
+
+void arrive(const Input& in)
+{
+    web.arrived.push_back(in);
+    wake();
+}
 
 // The canvas point under the page point, in the game's pixels, kept on the canvas.
 EM_JS(int, canvasPoint, (double clientX, double clientY), {
@@ -107,20 +126,19 @@ int buttonOf(unsigned short domButton)
 EM_BOOL onMouse(int type, const EmscriptenMouseEvent* ev, void*)
 {
     int point = canvasPoint(ev->clientX, ev->clientY);
-    web.arrived.push_back({Kind::Move, 0, point / 65536, point % 65536});
+    arrive({Kind::Move, 0, point / 65536, point % 65536});
     if (type == EMSCRIPTEN_EVENT_MOUSEMOVE) return EM_FALSE;
     int button = buttonOf(ev->button);
     if (!button) return EM_FALSE;
     if (type == EMSCRIPTEN_EVENT_MOUSEDOWN) pressed();
-    web.arrived.push_back({type == EMSCRIPTEN_EVENT_MOUSEDOWN ? Kind::Down : Kind::Up, button, 0, 0});
+    arrive({type == EMSCRIPTEN_EVENT_MOUSEDOWN ? Kind::Down : Kind::Up, button, 0, 0});
     return EM_TRUE;
 }
 
 EM_BOOL onWheel(int, const EmscriptenWheelEvent* ev, void*)
 {
     if (ev->deltaY == 0) return EM_FALSE;
-    web.arrived.push_back(
-        {Kind::Wheel, ev->deltaY < 0 ? SDL_BUTTON_WHEELUP : SDL_BUTTON_WHEELDOWN, 0, 0});
+    arrive({Kind::Wheel, ev->deltaY < 0 ? SDL_BUTTON_WHEELUP : SDL_BUTTON_WHEELDOWN, 0, 0});
     return EM_TRUE;
 }
 
@@ -143,7 +161,7 @@ EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* ev, void*)
     // SDL 1.2 sends no repeats unless asked to; the game never asks.
     if (ev->repeat) return EM_TRUE;
     if (type == EMSCRIPTEN_EVENT_KEYDOWN) pressed();
-    web.arrived.push_back({type == EMSCRIPTEN_EVENT_KEYDOWN ? Kind::KeyDown : Kind::KeyUp, key, 0, 0});
+    arrive({type == EMSCRIPTEN_EVENT_KEYDOWN ? Kind::KeyDown : Kind::KeyUp, key, 0, 0});
     return EM_TRUE;
 }
 
@@ -312,7 +330,9 @@ int platformWaitEvent(SDL_Event* ev)
     for (;;) {
         pump();
         if (takeQueued(ev)) return 1;
-        platformDelay(kIdleMs);
+        // A press latched by the pump above is released at a later pump, which must come.
+        sleepUntilInput(web.latchedAt >= 0 ? static_cast<int>(kLatchMs) : kIdleMs);
+        web.lastYield = emscripten_get_now();
     }
 }
 

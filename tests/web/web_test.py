@@ -227,7 +227,9 @@ def test_live_page(base, replay, work):
         browser.click(410, 427)
         browser.settle()
         browser.click(400, 200)
-        scene = browser.trace()[browser.wait_event('scene')]['name']
+        at = browser.wait_event('scene')
+        scene = browser.trace()[at]['name']
+        page = browser.trace()[browser.wait_event('page', at)]
         native_dir = tempfile.mkdtemp(dir=work)
         game_after = os.path.join(native_dir, 'game')
         shutil.copytree(game, game_after)
@@ -236,6 +238,9 @@ def test_live_page(base, replay, work):
         native_scene = next(e['name'] for e in native if e['ev'] == 'scene')
         check(scene == native_scene,
               'slot 1 loads into scene %s as natively (saved in %s)' % (scene, scene_saved))
+        native_page = next(e for e in native if e['ev'] == 'page')
+        check(events([page]) == events([native_page]),
+              'the loaded game goes on with the native page: ' + ' / '.join(texts(page)))
         browser.settle()
         return first_frame, share
     finally:
