@@ -14,7 +14,11 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 # Debian's emscripten finds its JavaScript helpers (acorn and the like) there.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
-emcmake cmake -S "$root" -B "$objects" -DCMAKE_BUILD_TYPE=MinSizeRel -DTESSARC_TESTS=OFF >/dev/null
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+# Runs a chatty step quietly; its output is shown only when it fails.
+quietly() { "$@" >"$log" 2>&1 || { cat "$log" >&2; return 1; }; }
+quietly emcmake cmake -S "$root" -B "$objects" -DCMAKE_BUILD_TYPE=MinSizeRel -DTESSARC_TESTS=OFF
 cmake --build "$objects" -j "$jobs" --target tessarc tessarc-replay
 
 packager=$(dirname "$(readlink -f "$(command -v emcc)")")/tools/file_packager.py
@@ -27,8 +31,8 @@ cp "$objects"/tessarc.js "$objects"/tessarc.wasm "$objects"/tessarc-replay.js \
    "$objects"/tessarc-replay.wasm "$out/"
 # The game's folder becomes the page's root folder; saves are the player's, never shipped.
 # Pictures and sounds are decoded when the game loads them.
-(cd "$out" && python3 "$packager" game.data --preload "$game@/" --exclude "$game/save" \
-   --js-output=game.js --no-node >/dev/null)
+(cd "$out" && quietly python3 "$packager" game.data --preload "$game@/" \
+   --exclude "$game/save" --js-output=game.js --no-node)
 for face in gothic/ipag mincho/ipam; do
   cp "/usr/share/fonts/opentype/ipafont-$face.ttf" "$out/fonts/"
 done

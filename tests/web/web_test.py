@@ -9,7 +9,8 @@ native replay driver.
    survives a reload of the page, and slot 1 loaded back into the same scene and state.
 2. The page's replay mode (index.html?replay=URL) plays the true ending with the same scene,
    page, choice, pick and save events as the native driver.
-3. The budgets, measured and printed: the engine's compressed size (checked), the time to the
+3. A game that cannot start shows the error screen and the message in the page.
+4. The budgets, measured and printed: the engine's compressed size (checked), the time to the
    first title frame and a text page's idle processor use (reported, never checked: the
    machine may be busy).
 """
@@ -279,6 +280,26 @@ def test_replay_page(base, replay, work):
         browser.close()
 
 
+def test_fatal_page(work):
+    """A game without its item list: the error screen, and its message in the page."""
+    broken = tempfile.mkdtemp(dir=work)
+    game = fresh_game(broken)
+    os.remove(os.path.join(game, 'script', 'itemlist.txt'))
+    site = os.path.join(broken, 'site')
+    subprocess.run([os.path.join(ROOT, 'tools', 'make-web.sh'), game], check=True,
+                   env={**os.environ, 'WEB_OUT': site}, stdout=subprocess.DEVNULL)
+    with serve(site) as base:
+        browser = Browser()
+        try:
+            browser.open(base + 'index.html')
+            fatal = browser.wait_for(lambda: (browser.state() or {}).get('fatal'), 120)
+            shown = browser.js("return document.getElementById('message').textContent")
+            check(fatal == shown == 'itemlist.txtがありません',
+                  'a fatal error shows its message in the page: ' + str(shown))
+        finally:
+            browser.close()
+
+
 def engine_size(web):
     total = 0
     for name in ('tessarc.js', 'tessarc.wasm'):
@@ -291,7 +312,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--web', default=os.path.join(ROOT, 'build-web'))
     parser.add_argument('--replay', default=os.path.join(ROOT, 'build', 'tessarc-replay'))
-    parser.add_argument('--only', choices=('live', 'replay'), help='run one part')
+    parser.add_argument('--only', choices=('live', 'replay'), help='run only that part')
     args = parser.parse_args()
     work = tempfile.mkdtemp(prefix='tessarc-web-test-')
     try:
@@ -311,6 +332,8 @@ def main():
                 first_frame, share = test_live_page(base, args.replay, work)
             if args.only != 'live':
                 test_replay_page(base, args.replay, work)
+        if args.only is None:
+            test_fatal_page(work)
         print('budgets: engine %.0f KB gzip, first title frame %.0f ms, idle text page %.1f%%'
               % (size / 1024, first_frame, 100 * share))
     finally:
