@@ -56,8 +56,12 @@ class Browser:
         driver = shutil.which('chromedriver') or '/usr/bin/chromedriver'
         self.driver = webdriver.Chrome(service=Service(driver), options=options)
 
-    def close(self):
+    def close(self, keep_profile=False):
+        """Ends the browser; its profile (and the page's storage) is removed unless kept or
+        given by the caller."""
         self.driver.quit()
+        if self.owns_profile and not keep_profile:
+            shutil.rmtree(self.profile, ignore_errors=True)
 
     def open(self, url):
         self.driver.get(url)

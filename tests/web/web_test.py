@@ -243,12 +243,22 @@ def test_live_page(base, replay, work):
         check(events([page]) == events([native_page]),
               'the loaded game goes on with the native page: ' + ' / '.join(texts(page)))
         browser.settle()
-        return first_frame, share
-    finally:
         for line in browser.console():
             if 'error' in line.lower() and 'favicon' not in line:
                 print('     console: ' + line[:200])
-        browser.close()
+    finally:
+        browser.close(keep_profile=True)
+
+    # A new browser on the same profile: the storage outlives the browser.
+    again = Browser(profile=browser.profile)
+    try:
+        again.open(base + 'index.html')
+        wait_title(again)
+        check(save_bytes(again, '1') == slot, 'slot 1 survives a browser restart')
+    finally:
+        again.close()
+        shutil.rmtree(browser.profile, ignore_errors=True)
+    return first_frame, share
 
 
 def test_replay_page(base, replay, work):
