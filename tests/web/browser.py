@@ -18,7 +18,7 @@ from selenium.webdriver.common.actions.action_builder import ActionBuilder
 CHROMIUM_FLAGS = [
     '--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
     '--disable-background-networking', '--disable-component-update', '--disable-sync',
-    '--window-size=1000,800', '--mute-audio',
+    '--window-size=1000,800', '--mute-audio', '--disable-dev-shm-usage',
 ]
 
 
@@ -116,12 +116,15 @@ class Browser:
             return [r.left + (arguments[0] + 0.5) * r.width / 800,
                     r.top + (arguments[1] + 0.5) * r.height / 600];''', x, y)
 
-    def click(self, x, y):
+    def click(self, x, y, hold=0.05):
+        """A left click on the game's pixel (x, y); hold=0 releases at once, so that the press
+        and the release reach the game together."""
         px, py = self.page_point(x, y)
         actions = ActionBuilder(self.driver)
         actions.pointer_action.move_to_location(int(round(px)), int(round(py)))
         actions.pointer_action.pointer_down()
-        actions.pointer_action.pause(0.05)
+        if hold:
+            actions.pointer_action.pause(hold)
         actions.pointer_action.pointer_up()
         actions.perform()
 
