@@ -20,8 +20,8 @@
 namespace {
 
 // A press and its release may arrive between two pumps (a quick click, or a page test's
-// synthetic one). The press then stays held until the first pump this long after the one that
-// took it in, so that the game's next read of the held state sees it.
+// synthetic one). The press then stays held until the first pump this long after the last one
+// that took such a pair in, so that the game's next read of the held state sees it.
 const double kLatchMs = 30;
 // A wait sleeps until input arrives, and looks again after this long in any case.
 const int kIdleMs = 1000;
@@ -290,9 +290,11 @@ void pump()
         web.arrived.pop_front();
         takeIn(in, &buttonsPressed, keysPressed);
     }
-    bool latched = web.buttonReleaseDue != 0;
-    for (int key = 0; key < SDLK_LAST && !latched; ++key) latched = web.keyReleaseDue[key] != 0;
-    if (latched && web.latchedAt < 0) web.latchedAt = now;
+    // A press latched by this pump is held for the whole time from now.
+    bool latched = (web.buttonReleaseDue & buttonsPressed) != 0;
+    for (int key = 0; key < SDLK_LAST && !latched; ++key)
+        latched = web.keyReleaseDue[key] && keysPressed[key];
+    if (latched) web.latchedAt = now;
 }
 
 bool takeQueued(SDL_Event* ev)
