@@ -162,14 +162,27 @@ TEST(GameRun, TheErrorScreenWaitsForAHeldKey)
 {
     GameDir game;
     game.write("script/itemlist.txt", "剣\n");
-    // The shots tell how far the screen got: a shot is taken only while it waits.
-    ReplayRun run = runFromStart(game, "shot " + game.file("waiting.bmp") +
+    // The shots tell how far the screen got: a shot is taken only while it waits. A key
+    // pressed and released during its first second does not end it.
+    ReplayRun run = runFromStart(game, "wait 100\nkeydown return\nwait 100\nkeyup return\nshot " +
+                                           game.file("waiting.bmp") +
                                            "\nwait 2000\nkeydown space\nwait 50\nshot " +
                                            game.file("after.bmp") + "\nwait 100000\n");
     expectFatal(run, kSceneMissing);
     EXPECT_TRUE(game.exists("waiting.bmp"));
     EXPECT_FALSE(game.exists("after.bmp"));
     EXPECT_EQ(run.events.back()["ev"], "error");
+}
+
+TEST(GameRun, OnePressOrOneWheelStepTurnsOnePage)
+{
+    GameDir game;
+    game.minimalGame("[one]\n[two]\n[three]\n[four]\n");
+    auto pages = [&](const std::string& input) { return runFromStart(game, input).only("page").size(); };
+    EXPECT_EQ(pages("press return\n"), 2u);
+    EXPECT_EQ(pages("wheel down\npress space\n"), 3u);
+    // A click held for 1 ms is a click.
+    EXPECT_EQ(pages("down left\nwait 1\nup left\n"), 2u);
 }
 
 TEST(GameRun, TheDriverRefusesBadUsage)
@@ -189,6 +202,9 @@ TEST(GameRun, TheDriverRefusesBadUsage)
     EXPECT_EQ(status("--bogus x"), 2);
     EXPECT_EQ(status("--dir '" + game.file("nowhere") + "' -"), 2);
     EXPECT_EQ(status("--dir '" + game.path() + "' - </dev/null"), 0);
+    // A folder, or a closed standard input, is no INPUT.
+    EXPECT_EQ(status("--dir '" + game.path() + "' '" + game.path() + "'"), 2);
+    EXPECT_EQ(status("--dir '" + game.path() + "' - <&-"), 2);
 }
 
 TEST(GameRun, AGameThatNeverWaitsStillEndsOnTheQuitRequest)
