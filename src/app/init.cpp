@@ -12,6 +12,7 @@
 #include "core/textfile.h"
 #include "interpreter/scanner.h"
 #include "presentation/cache.h"
+#include "savegame/save.h"
 
 namespace {
 
@@ -137,6 +138,7 @@ void init()
     openFonts();
     loadSystemMedia();
     loadItemNames();
+    removeUnfinishedSaves();
 }
 
 void quiting()
