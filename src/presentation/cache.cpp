@@ -193,13 +193,14 @@ double convertedSize(SDL_RWops* stream)
     double frames = -1, rate = 0;
     if (SDL_RWread(stream, head, 1, 12) == 12 && std::memcmp(head, "RIFF", 4) == 0 &&
         std::memcmp(head + 8, "WAVE", 4) == 0) {
-        // Chunks as far as both the format and the data are found.
+        // Chunks, as far as both the format and the data are found.
         Uint8 chunk[8], fmt[16];
         double bitsPerFrame = 0, dataSize = -1;
-        while (dataSize < 0 && SDL_RWread(stream, chunk, 1, 8) == 8) {
+        while ((dataSize < 0 || bitsPerFrame == 0) && SDL_RWread(stream, chunk, 1, 8) == 8) {
             Uint32 size = littleEndian(chunk + 4, 4);
             int at = SDL_RWtell(stream);
-            if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 16 && SDL_RWread(stream, fmt, 1, 16) == 16) {
+            bool formatChunk = std::memcmp(chunk, "fmt ", 4) == 0 && size >= 16;
+            if (formatChunk && SDL_RWread(stream, fmt, 1, 16) == 16) {
                 rate = littleEndian(fmt + 4, 4);
                 bitsPerFrame = double(littleEndian(fmt + 2, 2)) * littleEndian(fmt + 14, 2);
             } else if (std::memcmp(chunk, "data", 4) == 0) {
