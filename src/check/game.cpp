@@ -51,7 +51,7 @@ int namedItems(const std::string& dir, Findings& found)
     static char list[kItemListSize];
     TextFile file = readTextFile((dir + "/" + kItemList).c_str(), list, sizeof list);
     if (!file.opened) {
-        found.error({kItemList, 1, 1}, "file-missing", "the item list is missing; the game does not start without it");
+        found.error({kItemList, 1, 1}, "item-list", "the item list is missing; the game does not start without it");
         return 0;
     }
     int count = 0;

@@ -244,7 +244,7 @@ struct Walker {
         const char* start = first;
         while (start > src.text && start[-1] != '\n') --start;
         if (SkipSpace(start) != first) {
-            found.warning(placeOf(at), "label-missing",
+            found.warning(placeOf(at), "label-shadowed",
                           "the game jumps to the first place " + quoted(label) + " occurs, inside line " +
                               std::to_string(src.at(first).line) + ", not to a label line");
         }
