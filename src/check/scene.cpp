@@ -359,6 +359,14 @@ struct Walker {
     // One option line of a choice block.
     void entry(const char* word, const char* rest)
     {
+        if (contains(word, "//") || contains(word, "[")) {
+            found.warning(linePlace(), "unknown-command",
+                          "every line of a choice list is an option: this " +
+                              std::string(contains(word, "[") ? "message" : "comment") + " is offered as one");
+            stack.back().allEnd = false;
+            ++stack.back().entries;
+            return;
+        }
         std::string gate;
         char text[kLineSize], action[kLineSize] = "", arg[kArgSize] = "";
         std::snprintf(text, sizeof text, "%s", word);
@@ -433,6 +441,13 @@ struct Walker {
         if (!rest) return next;
         Kind closed = Kind::Scene;
         if (std::strchr(line, '}')) closed = close(word, rest);
+        // The game reads a choice's entries line by line up to its "}", skipping the blocks
+        // of options whole.
+        if (closed == Kind::Entry) return next;
+        if (closed != Kind::Pick && stack.back().kind == Kind::Pick) {
+            entry(word, rest);
+            return next;
+        }
         if (contains(word, "[")) {
             const char* end = checkMessage(inText(std::strrchr(line, '[')), src, found);
             stack.back().ends = false;
@@ -449,8 +464,7 @@ struct Walker {
             }
             found.error(src.at(pick), "brace-unclosed", "`pick` needs a `{` on its line or the next");
         }
-        if (stack.back().kind == Kind::Pick) entry(word, rest);
-        else if (moveDepth) moveLine(word, rest);
+        if (moveDepth) moveLine(word, rest);
         else statement(word, rest);
         return next;
     }
