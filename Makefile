@@ -3,14 +3,19 @@ BUILD := build
 SANITIZED := build-sanitize
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps play test bench fuzz fuzz-run fuzz-smoke clean web web-deps web-test
+.PHONY: all deps play test bench fuzz fuzz-run fuzz-smoke story-map clean web web-deps web-test
 
 all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	cmake --build $(BUILD) -j $(JOBS) --target tessarc tessarc-replay
+	cmake --build $(BUILD) -j $(JOBS) --target tessarc tessarc-replay tessarc-check
 
 deps:
 	@./tools/install-deps.sh
+
+# The bundled game's story map, shown in the author's guide.
+story-map: all
+	./$(BUILD)/tessarc-check --dir game --map $(BUILD)/story-map
+	cp $(BUILD)/story-map.svg docs/story-map.svg
 
 play: all
 	cd game && ../$(BUILD)/tessarc

@@ -9,10 +9,11 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libsdl1.2-compat-dev libsdl-image1.2-dev libsdl-mixer1.2-dev libsdl-ttf2.0-dev
-  libfontconfig-dev nlohmann-json3-dev
+  libfontconfig-dev nlohmann-json3-dev libgraphviz-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
+  xvfb xdotool
 )
 # Large, and needed only by `make web` and `make web-test`: a plain `make` stays quick.
 if [ "${1:-}" = web ]; then

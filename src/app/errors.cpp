@@ -38,6 +38,9 @@ void errors(const char* message)
     if (screen) platformFlip(screen);
 
     platformDelay(1000);
+    // What is pressed and released during that second must not acknowledge the message: only
+    // what is held when an event arrives after it does.
+    platformForgetPresses();
     do {
         platformEventState(SDL_MOUSEMOTION, SDL_IGNORE);
         platformWaitEvent(&event);

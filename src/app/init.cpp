@@ -12,6 +12,7 @@
 #include "core/textfile.h"
 #include "interpreter/scanner.h"
 #include "presentation/cache.h"
+#include "savegame/save.h"
 
 namespace {
 
@@ -58,12 +59,13 @@ const struct {
 
 const char* const kSounds[] = {"enter", "onmouse", "paper", "return", "save", "start"};
 
-void startSdl()
+// True when SDL's audio could be started too.
+bool startSdl()
 {
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) == 0) return;
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO) == 0) return true;
     // A machine without any sound device still plays, silently, as it does when the mixer
     // cannot be opened.
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) == 0) return;
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) == 0) return false;
     std::fprintf(stderr, "SDLの初期化に失敗しました: %s\n", SDL_GetError());
     std::exit(1);
 }
@@ -124,9 +126,11 @@ void readItemNames(const char* text)
 
 void init()
 {
-    startSdl();
+    bool audio = startSdl();
     SDL_WM_SetCaption("TesSellane'Arc", nullptr);
-    Mix_OpenAudio(44100, 0x8010, 2, 4096);
+    // The game plays on silently, but the player is told why there is no sound.
+    if (!audio || Mix_OpenAudio(44100, 0x8010, 2, 4096) != 0)
+        std::fprintf(stderr, "no sound device: playing without sound\n");
     screen = SDL_SetVideoMode(800, 600, 24, 0);
     if (!screen) {
         std::fprintf(stderr, "スクリーンの初期化に失敗しました: %s\n", SDL_GetError());
@@ -137,6 +141,7 @@ void init()
     openFonts();
     loadSystemMedia();
     loadItemNames();
+    removeUnfinishedSaves();
 }
 
 void quiting()

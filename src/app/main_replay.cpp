@@ -5,12 +5,13 @@
 // Exit status: 0 when the game ended by itself or by the quit request, 1 when it ended on a
 // fatal error (after "error: MESSAGE" on standard error), 2 on a usage error or an input
 // script that cannot be read.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iostream>
-#include <sstream>
 #include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/mainloop.h"
@@ -39,19 +40,25 @@ std::string absolute(const std::string& path, const std::string& base)
     return path.empty() || path[0] == '/' ? path : base + "/" + path;
 }
 
+// Reads the whole of a regular file, a pipe or a terminal ("-": standard input). A folder, a
+// closed standard input or a read error is an unreadable INPUT.
 bool readAll(const std::string& path, std::string* text)
 {
-    std::stringstream buffer;
-    if (path == "-") {
-        buffer << std::cin.rdbuf();
-        *text = buffer.str();
-        return !std::cin.bad();
+    int fd = path == "-" ? 0 : open(path.c_str(), O_RDONLY);
+    struct stat info;
+    bool ok = fd >= 0 && fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+    char buffer[65536];
+    while (ok) {
+        ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        text->append(buffer, static_cast<size_t>(got));
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    buffer << file.rdbuf();
-    *text = buffer.str();
-    return !file.bad();
+    if (fd > 0) close(fd);
+    return ok;
 }
 
 }  // namespace

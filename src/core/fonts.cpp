@@ -70,6 +70,36 @@ std::string findFile(const char* name)
     return found;
 }
 
+// Whether face 0 of the font file has Japanese glyphs: fontconfig counts it as covering
+// Japanese, or it has kana, kanji and the full stop. Any other face would draw every message
+// as empty boxes.
+bool coversJapanese(const std::string& path)
+{
+    if (path.empty()) return false;
+    FcPattern* query = FcPatternCreate();
+    FcPatternAddString(query, FC_FILE, reinterpret_cast<const FcChar8*>(path.c_str()));
+    FcPatternAddInteger(query, FC_INDEX, 0);
+    FcObjectSet* fields = FcObjectSetBuild(FC_LANG, FC_CHARSET, static_cast<char*>(nullptr));
+    FcFontSet* fonts = FcFontList(nullptr, query, fields);
+    bool covers = false;
+    const FcChar32 sample[] = {0x3042, 0x30a2, 0x6f22, 0x5b57, 0x3002};   // あア漢字。
+    for (int i = 0; fonts && i < fonts->nfont && !covers; ++i) {
+        FcLangSet* langs;
+        if (FcPatternGetLangSet(fonts->fonts[i], FC_LANG, 0, &langs) == FcResultMatch &&
+            FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) == FcLangEqual)
+            covers = true;
+        FcCharSet* chars;
+        if (!covers && FcPatternGetCharSet(fonts->fonts[i], FC_CHARSET, 0, &chars) == FcResultMatch) {
+            covers = true;
+            for (FcChar32 ch : sample) covers = covers && FcCharSetHasChar(chars, ch);
+        }
+    }
+    if (fonts) FcFontSetDestroy(fonts);
+    FcObjectSetDestroy(fields);
+    FcPatternDestroy(query);
+    return covers;
+}
+
 // Faces that stand in for the two Japanese system fonts, best first; the last is a best match.
 struct StandIn {
     const char* file;
@@ -85,17 +115,19 @@ const StandIn standIns[] = {
 std::string locate(const char* name)
 {
     std::string path = findFile(name);
-    if (!path.empty()) return path;
+    if (coversJapanese(path)) return path;
     for (const StandIn& standIn : standIns) {
         if (std::strcmp(standIn.file, name) != 0) continue;
         for (const char* family : standIn.families) {
             path = findFont((std::string(family) + ":style=Regular").c_str(), true);
             if (path.empty()) path = findFont(family, true);
-            if (!path.empty()) return path;
+            if (coversJapanese(path)) return path;
         }
-        return findFont(standIn.fallback, false);
+        // The best match answers some face even where none has Japanese glyphs.
+        path = findFont(standIn.fallback, false);
+        if (coversJapanese(path)) return path;
     }
-    return path;
+    return "";
 }
 
 }  // namespace

@@ -9,7 +9,8 @@ int GetSpecialFolderPath(void* window, int folder, char* path);
 
 // Opens face 0 of the named font file at the point size, in normal style; null when there is
 // no such font. A file of exactly that name in a known font folder is taken first; otherwise
-// "MSGOTHIC.TTC" stands for a Japanese gothic face and "MSMincho.ttc" for a mincho face.
+// "MSGOTHIC.TTC" stands for a Japanese gothic face and "MSMincho.ttc" for a mincho face. Only
+// a face with Japanese glyphs is taken.
 TTF_Font* GetFont(const char* file, int size);
 
 // The path GetFont would open for the file name, or an empty string.

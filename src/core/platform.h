@@ -1,8 +1,8 @@
 // The platform layer: the only way the game reaches SDL's events, input state and clock.
 //
-// Two back ends implement it and are chosen at link time: the live one (plain SDL, for the
-// game a player runs) and the replay one (virtual time and scripted input, for tests and for
-// authors; see replay.h). Every screen calls these instead of SDL so that it behaves the same
+// Three back ends implement it and are chosen at link time: the live one (plain SDL, for the
+// game a player runs), the replay one (virtual time and scripted input, for tests and for
+// authors; see replay.h) and the web one (the game in a browser page). Every screen calls these instead of SDL so that it behaves the same
 // under both. Drawing itself stays plain SDL on `screen`, apart from the flip.
 #pragma once
 
@@ -16,6 +16,11 @@ Uint32 platformTicks();
 // due during the sleep is delivered.
 void platformDelay(Uint32 ms);
 
+// The pumps: each of the next three brings the event queue and the held key, button and
+// pointer state up to date together, as SDL's own pump does. A key or button pressed since the
+// last pump stays held, as the game sees it, until its state has been read once after this
+// pump, even if it was released again before the pump: a click is a click however short.
+
 // Takes the next pending event into *ev without blocking; returns 1, or 0 when none is pending.
 // Replay: once the input script is used up, every call answers a quit request.
 int platformPollEvent(SDL_Event* ev);
@@ -27,16 +32,21 @@ int platformWaitEvent(SDL_Event* ev);
 // Brings the held key, button and pointer state up to date.
 void platformPumpEvents();
 
+// Pumps, then lets go of every press no longer held: what was pressed and released while the
+// game was not looking (during a sleep) is not seen as held. Its events stay queued.
+void platformForgetPresses();
+
 // SDL_EventState: state SDL_IGNORE drops events of the type (and those already queued),
 // SDL_ENABLE lets them in again, SDL_QUERY only asks. Returns the state before the call.
 Uint8 platformEventState(Uint8 type, int state);
 
-// The held-key array, indexed by SDL 1.2 key symbol; stable for the whole run, so it may be
-// taken during static initialisation (the game keeps it in `keystate`).
-Uint8* platformKeyState();
+// Whether the key (an SDL 1.2 key symbol) is held, as the game sees it; a read of the key.
+// The game asks it through `keystate`.
+Uint8 platformKeyHeld(int key);
 
 // The pointer position into *x, *y (either may be null) and the held buttons as SDL_BUTTON
-// bits. Menu screens call it while they wait for the player.
+// bits, as the game sees them; a read of every button. Menu screens call it while they wait
+// for the player.
 Uint8 platformMouseState(int* x, int* y);
 
 // Seconds, for seeding the script's random draws. Replay: derived from virtual time.

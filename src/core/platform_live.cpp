@@ -3,21 +3,69 @@
 
 #include <ctime>
 
+#include "core/presslatch.h"
+#include "core/trace.h"
+
+namespace {
+
+// SDL calls the filter as a pump takes each event in, which is where presses are latched:
+// by the time the game reads the held state, a tap may already have been released.
+int takePress(const SDL_Event* ev)
+{
+    if (ev->type == SDL_KEYDOWN) latchKeyPressed(ev->key.keysym.sym);
+    else if (ev->type == SDL_MOUSEBUTTONDOWN) latchButtonPressed(ev->button.button);
+    return 1;
+}
+
+void pumpBegins()
+{
+    static bool filtering = false;
+    if (!filtering) {
+        SDL_SetEventFilter(takePress);
+        filtering = true;
+    }
+    latchPumpBegins();
+}
+
+}  // namespace
+
 Uint32 platformTicks() { return SDL_GetTicks(); }
 
 void platformDelay(Uint32 ms) { SDL_Delay(ms); }
 
-int platformPollEvent(SDL_Event* ev) { return SDL_PollEvent(ev); }
+int platformPollEvent(SDL_Event* ev)
+{
+    pumpBegins();
+    return SDL_PollEvent(ev);
+}
 
-int platformWaitEvent(SDL_Event* ev) { return SDL_WaitEvent(ev); }
+int platformWaitEvent(SDL_Event* ev)
+{
+    pumpBegins();
+    return SDL_WaitEvent(ev);
+}
 
-void platformPumpEvents() { SDL_PumpEvents(); }
+void platformPumpEvents()
+{
+    pumpBegins();
+    SDL_PumpEvents();
+}
+
+void platformForgetPresses()
+{
+    platformPumpEvents();
+    latchForget();
+}
 
 Uint8 platformEventState(Uint8 type, int state) { return SDL_EventState(type, state); }
 
-Uint8* platformKeyState() { return SDL_GetKeyState(nullptr); }
+Uint8 platformKeyHeld(int key)
+{
+    if (key <= 0 || key >= SDLK_LAST) return 0;
+    return latchKey(key, SDL_GetKeyState(nullptr)[key]);
+}
 
-Uint8 platformMouseState(int* x, int* y) { return SDL_GetMouseState(x, y); }
+Uint8 platformMouseState(int* x, int* y) { return latchButtons(SDL_GetMouseState(x, y)); }
 
 long platformTime() { return static_cast<long>(std::time(nullptr)); }
 
@@ -25,9 +73,13 @@ void platformFlip(SDL_Surface* surface) { SDL_Flip(surface); }
 
 bool platformQuitPending()
 {
-    SDL_PumpEvents();
+    platformPumpEvents();
     SDL_Event ev;
     return SDL_PeepEvents(&ev, 1, SDL_PEEKEVENT, SDL_QUITMASK) > 0;
 }
 
-bool platformReportFatal(const char*) { return false; }
+bool platformReportFatal(const char* message)
+{
+    traceError(message);
+    return false;
+}

@@ -2,10 +2,11 @@
 // and never sleeps for real.
 //
 // The clock moves only when the game sleeps or blocks for an event. Each scripted action
-// falls due a fixed time after the action before it was carried out, and is carried out at
-// the first platform call that may see it: state changes one at a time, each seen by a read
-// before the next; gated actions (click, rclick, press, shot) only while the game waits for
-// the player.
+// falls due a fixed time after the one before it, and reaches the event queue and the held
+// state together when the game next pumps (polls, waits or pumps), as SDL's own pump takes in
+// what the player did meanwhile. Gated actions (click, rclick, press, shot) wait until the
+// game waits for the player; the actions after one count their time from when it was carried
+// out. Quick presses are latched as in the live game.
 #include "core/platform.h"
 #include "core/replay.h"
 
@@ -15,6 +16,7 @@
 #include <sstream>
 #include <vector>
 
+#include "core/presslatch.h"
 #include "core/trace.h"
 
 namespace {
@@ -23,7 +25,7 @@ enum class Kind { Move, Down, Up, Wheel, KeyDown, KeyUp, Quit, Shot, End };
 
 struct Action {
     Kind kind;
-    Uint32 delay;      // virtual ms after the previous action was carried out
+    Uint64 delay;      // virtual ms after the previous action fell due
     bool gated;        // waits until the game waits for the player
     int x, y;          // Move
     int code;          // button number or key symbol
@@ -33,9 +35,8 @@ struct Action {
 struct Replay {
     std::vector<Action> actions{{Kind::End, 0, false, 0, 0, 0, {}}};
     size_t next = 0;
-    Uint32 now = 0;
-    Uint32 lastDone = 0;      // when the previous action was carried out
-    bool changeSeen = true;   // the last state change has been read by the game
+    Uint64 now = 0;
+    Uint64 lastDue = 0;       // when the previous action fell due (a gated one: was carried out)
     std::deque<SDL_Event> queue;
     Uint8 eventStates[256];
     Uint8 keys[SDLK_LAST];
@@ -43,8 +44,9 @@ struct Replay {
     Uint8 buttons = 0;
     SDL_Surface* lastFlip = nullptr;
     int shotsLeft = 0;
+    bool drained = false;     // the last poll found the queue empty: a menu screen's loop
     long busyChecks = 0;      // quit checks since the game last looked for the player's input
-    Uint32 lastLooked = 0;    // when it last did
+    Uint64 lastLooked = 0;    // when it last did
 
     Replay()
     {
@@ -66,9 +68,10 @@ void resetState()
 {
     replay.busyChecks = 0;
     replay.lastLooked = 0;
+    replay.drained = false;
     replay.next = 0;
-    replay.now = replay.lastDone = 0;
-    replay.changeSeen = true;
+    replay.now = replay.lastDue = 0;
+    latchForget();
     replay.queue.clear();
     std::memset(replay.eventStates, SDL_ENABLE, sizeof replay.eventStates);
     std::memset(replay.keys, 0, sizeof replay.keys);
@@ -76,12 +79,6 @@ void resetState()
     replay.buttons = 0;
     if (replay.lastFlip) SDL_FreeSurface(replay.lastFlip);
     replay.lastFlip = nullptr;
-}
-
-bool isStateChange(Kind kind)
-{
-    return kind == Kind::Move || kind == Kind::Down || kind == Kind::Up || kind == Kind::Wheel ||
-           kind == Kind::KeyDown || kind == Kind::KeyUp;
 }
 
 void push(SDL_Event ev)
@@ -151,6 +148,7 @@ void carryOut(const Action& action)
     }
     case Kind::Down:
         replay.buttons |= SDL_BUTTON(action.code);
+        latchButtonPressed(action.code);
         pushButton(SDL_MOUSEBUTTONDOWN, action.code);
         break;
     case Kind::Up:
@@ -164,6 +162,7 @@ void carryOut(const Action& action)
         break;
     case Kind::KeyDown:
         replay.keys[action.code] = 1;
+        latchKeyPressed(action.code);
         pushKey(SDL_KEYDOWN, action.code);
         break;
     case Kind::KeyUp:
@@ -185,26 +184,30 @@ void carryOut(const Action& action)
     }
 }
 
-Uint32 dueTime() { return replay.lastDone + replay.actions[replay.next].delay; }
+Uint64 dueTime() { return replay.lastDue + replay.actions[replay.next].delay; }
 
-// Carries out the actions that are due by `until` and may be carried out now, in order: a
-// gated action only when the game waits for the player, a state change only when the one
-// before it has been read. Each is carried out at its due time or now, whichever is later.
-void runDue(Uint32 until, bool playerAwaited)
+// Carries out, in order, the actions that have fallen due by `until`; a gated action only when
+// the game waits for the player, and then at its due time or now, whichever is later.
+void runDue(Uint64 until, bool playerAwaited)
 {
     while (replay.next < replay.actions.size()) {
         const Action& action = replay.actions[replay.next];
-        Uint32 due = dueTime();
+        Uint64 due = dueTime();
         if (due > until) return;
         if (action.gated && !playerAwaited) return;
-        bool change = isStateChange(action.kind);
-        if (change && !replay.changeSeen) return;
+        if (action.gated && due < replay.now) due = replay.now;
         if (due > replay.now) replay.now = due;
         carryOut(action);
-        replay.lastDone = replay.now;
+        replay.lastDue = due;
         ++replay.next;
-        if (change) replay.changeSeen = false;
     }
+}
+
+// What the game did meanwhile reaches the queue and the held state together.
+void pump(bool playerAwaited)
+{
+    latchPumpBegins();
+    runDue(replay.now, playerAwaited);
 }
 
 bool takeQueued(SDL_Event* ev)
@@ -274,7 +277,7 @@ class ScriptBuilder {
 public:
     explicit ScriptBuilder(std::vector<Action>* out) : out_(out) {}
 
-    void wait(Uint32 ms) { pending_ += ms; }
+    void wait(Uint64 ms) { pending_ += ms; }
 
     void add(Kind kind, bool gated, int x = 0, int y = 0, int code = 0, std::string file = {})
     {
@@ -301,8 +304,16 @@ public:
 
 private:
     std::vector<Action>* out_;
-    Uint32 pending_ = 0;
+    Uint64 pending_ = 0;  // waits add up over 2^32 ms without wrapping
 };
+
+// An action may be followed by a comment: a word starting with # ends the line.
+std::string withoutComment(const std::string& line)
+{
+    for (size_t i = 1; i < line.size(); ++i)
+        if (line[i] == '#' && (line[i - 1] == ' ' || line[i - 1] == '\t')) return line.substr(0, i);
+    return line;
+}
 
 std::string resolve(const std::string& file, const std::string& baseDir)
 {
@@ -321,7 +332,7 @@ bool parseLine(const std::string& line, const std::string& baseDir, ScriptBuilde
         long long ms;
         std::string extra;
         if (!(in >> ms) || ms < 0 || ms > 0x7fffffff || (in >> extra)) return false;
-        script->wait(static_cast<Uint32>(ms));
+        script->wait(static_cast<Uint64>(ms));
     } else if (verb == "move" || verb == "click" || verb == "rclick") {
         if (!readInts(in, 2, n)) return false;
         if (verb == "move") script->add(Kind::Move, false, n[0], n[1]);
@@ -366,7 +377,7 @@ bool replayLoad(const std::string& text, const std::string& baseDir, std::string
     for (int number = 1; std::getline(lines, line); ++number) {
         size_t first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#') continue;
-        if (!parseLine(line.substr(first), baseDir, &script)) {
+        if (!parseLine(withoutComment(line.substr(first)), baseDir, &script)) {
             if (error) *error = "line " + std::to_string(number) + ": not an action: " + line;
             return false;
         }
@@ -384,21 +395,17 @@ bool replayUsedUp() { return replay.next >= replay.actions.size(); }
 
 // ---- The platform layer --------------------------------------------------------------------
 
-Uint32 platformTicks() { return replay.now; }
+Uint32 platformTicks() { return static_cast<Uint32>(replay.now); }
 
-void platformDelay(Uint32 ms)
-{
-    Uint32 until = replay.now + ms;
-    runDue(until, false);
-    replay.now = until;
-}
+void platformDelay(Uint32 ms) { replay.now += ms; }
 
 int platformPollEvent(SDL_Event* ev)
 {
     looked();
-    runDue(replay.now, false);
-    replay.changeSeen = true;
+    pump(false);
+    replay.drained = false;
     if (takeQueued(ev)) return 1;
+    replay.drained = true;
     if (!replayUsedUp()) return 0;
     quitRequest(ev);
     return 1;
@@ -407,24 +414,30 @@ int platformPollEvent(SDL_Event* ev)
 int platformWaitEvent(SDL_Event* ev)
 {
     looked();
+    latchPumpBegins();
+    replay.drained = false;
     for (;;) {
+        // The game blocks only when nothing is queued: what is already there comes first, and
+        // the player acts only on what is showing once the game waits.
+        runDue(replay.now, false);
+        if (takeQueued(ev)) return 1;
         runDue(replay.now, true);
-        // Waiting pumps the events: whatever changed has been seen.
-        replay.changeSeen = true;
         if (takeQueued(ev)) return 1;
         if (replayUsedUp()) {
             quitRequest(ev);
             return 1;
         }
-        Uint32 due = dueTime();
+        Uint64 due = dueTime();
         if (due > replay.now) replay.now = due;
     }
 }
 
-void platformPumpEvents()
+void platformPumpEvents() { pump(false); }
+
+void platformForgetPresses()
 {
-    runDue(replay.now, false);
-    replay.changeSeen = true;
+    pump(false);
+    latchForget();
 }
 
 Uint8 platformEventState(Uint8 type, int state)
@@ -441,16 +454,22 @@ Uint8 platformEventState(Uint8 type, int state)
     return before;
 }
 
-Uint8* platformKeyState() { return replay.keys; }
+Uint8 platformKeyHeld(int key)
+{
+    if (key <= 0 || key >= SDLK_LAST) return 0;
+    return latchKey(key, replay.keys[key]);
+}
 
+// A screen that has polled the queue empty and reads the pointer (a menu screen) waits for the
+// player: a gated action may be carried out here, and is seen by this very read. A text page
+// reads the pointer after an event it waited for: that read takes nothing in, as in SDL.
 Uint8 platformMouseState(int* x, int* y)
 {
     looked();
-    runDue(replay.now, true);
-    replay.changeSeen = true;
+    if (replay.drained) runDue(replay.now, true);
     if (x) *x = replay.mouseX;
     if (y) *y = replay.mouseY;
-    return replay.buttons;
+    return latchButtons(replay.buttons);
 }
 
 long platformTime() { return static_cast<long>(replay.now / 1000); }
@@ -473,13 +492,10 @@ bool platformQuitPending()
     // Ctrl) gets no time of its own; after this many checks it is given 10 ms per check. After
     // ten seconds of that, or a minute of virtual time without looking, it is asked to quit.
     const long kPatience = 1000, kStep = 10, kLimit = kPatience + 10000 / kStep;
-    const Uint32 kMinute = 60000;
+    const Uint64 kMinute = 60000;
     long checks = ++replay.busyChecks;
-    if (checks > kPatience) {
-        Uint32 until = replay.now + kStep;
-        runDue(until, false);
-        replay.now = until;
-    }
+    if (checks > kPatience) replay.now += kStep;
+    pump(false);
     // A used-up script answers the next wait or poll with the quit request; only a game
     // that never gets to one is stopped here.
     for (const SDL_Event& ev : replay.queue)

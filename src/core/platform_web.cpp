@@ -4,8 +4,9 @@
 // and sleep here hands the page back to the browser (emscripten_sleep) and resumes after it,
 // so a page waiting for the player costs next to nothing. Input comes from the page's mouse,
 // wheel and key events, taken in at each pump in the order they came, with the pointer in
-// the game's 800x600 coordinates however large the canvas is drawn. The browser's SDL only
-// draws, loads and plays; its own event queue is drained and dropped.
+// the game's 800x600 coordinates however large the canvas is drawn; quick presses are latched
+// as in the live game. The browser's SDL only draws, loads and plays; its own event queue is
+// drained and dropped.
 #include "core/platform.h"
 
 #include <cstdio>
@@ -15,14 +16,11 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include "core/presslatch.h"
 #include "core/trace.h"
 
 namespace {
 
-// A press and its release may arrive between two pumps (a quick click, or a page test's
-// synthetic one). The press then stays held until the first pump this long after the last one
-// that took such a pair in, so that the game's next read of the held state sees it.
-const double kLatchMs = 30;
 // A wait sleeps until input arrives, and looks again after this long in any case.
 const int kIdleMs = 1000;
 // A game busy without sleeping hands the page back to the browser this often.
@@ -43,10 +41,6 @@ struct Web {
     Uint8 keys[SDLK_LAST];
     int mouseX = 0, mouseY = 0;
     Uint8 buttons = 0;
-    // The press latch: presses taken in by the last latching pump whose release came with them.
-    Uint8 keyReleaseDue[SDLK_LAST];
-    Uint8 buttonReleaseDue = 0;
-    double latchedAt = -1;   // when that pump ran; -1 when nothing is latched
     double lastYield = 0;
     bool started = false;
     bool audioUnlocked = false;
@@ -55,7 +49,6 @@ struct Web {
     {
         std::memset(eventStates, SDL_ENABLE, sizeof eventStates);
         std::memset(keys, 0, sizeof keys);
-        std::memset(keyReleaseDue, 0, sizeof keyReleaseDue);
     }
 };
 
@@ -212,7 +205,7 @@ void pushKey(Uint8 type, int key)
     push(ev);
 }
 
-void takeIn(const Input& in, Uint8* buttonsPressed, Uint8* keysPressed)
+void takeIn(const Input& in)
 {
     switch (in.kind) {
     case Kind::Move: {
@@ -231,13 +224,11 @@ void takeIn(const Input& in, Uint8* buttonsPressed, Uint8* keysPressed)
     }
     case Kind::Down:
         web.buttons |= SDL_BUTTON(in.code);
-        *buttonsPressed |= SDL_BUTTON(in.code);
-        web.buttonReleaseDue &= ~SDL_BUTTON(in.code);
+        latchButtonPressed(in.code);
         pushButton(SDL_MOUSEBUTTONDOWN, in.code);
         break;
     case Kind::Up:
-        if (*buttonsPressed & SDL_BUTTON(in.code)) web.buttonReleaseDue |= SDL_BUTTON(in.code);
-        else web.buttons &= ~SDL_BUTTON(in.code);
+        web.buttons &= ~SDL_BUTTON(in.code);
         pushButton(SDL_MOUSEBUTTONUP, in.code);
         break;
     case Kind::Wheel:
@@ -247,25 +238,14 @@ void takeIn(const Input& in, Uint8* buttonsPressed, Uint8* keysPressed)
         break;
     case Kind::KeyDown:
         web.keys[in.code] = 1;
-        keysPressed[in.code] = 1;
-        web.keyReleaseDue[in.code] = 0;
+        latchKeyPressed(in.code);
         pushKey(SDL_KEYDOWN, in.code);
         break;
     case Kind::KeyUp:
-        if (keysPressed[in.code]) web.keyReleaseDue[in.code] = 1;
-        else web.keys[in.code] = 0;
+        web.keys[in.code] = 0;
         pushKey(SDL_KEYUP, in.code);
         break;
     }
-}
-
-void releaseLatched()
-{
-    web.buttons &= ~web.buttonReleaseDue;
-    web.buttonReleaseDue = 0;
-    for (int key = 0; key < SDLK_LAST; ++key)
-        if (web.keyReleaseDue[key]) web.keys[key] = web.keyReleaseDue[key] = 0;
-    web.latchedAt = -1;
 }
 
 void pump()
@@ -275,26 +255,17 @@ void pump()
     if (now - web.lastYield >= kYieldMs) {
         web.lastYield = now;
         emscripten_sleep(0);
-        now = emscripten_get_now();
     }
     // The browser's SDL queues the canvas's events too; nobody reads them.
     SDL_Event dropped;
     while (SDL_PollEvent(&dropped)) {}
 
-    if (web.latchedAt >= 0 && now - web.latchedAt >= kLatchMs) releaseLatched();
-    if (web.arrived.empty()) return;
-    Uint8 buttonsPressed = 0;
-    Uint8 keysPressed[SDLK_LAST] = {};
+    latchPumpBegins();
     while (!web.arrived.empty()) {
         Input in = web.arrived.front();
         web.arrived.pop_front();
-        takeIn(in, &buttonsPressed, keysPressed);
+        takeIn(in);
     }
-    // A press latched by this pump is held for the whole time from now.
-    bool latched = (web.buttonReleaseDue & buttonsPressed) != 0;
-    for (int key = 0; key < SDLK_LAST && !latched; ++key)
-        latched = web.keyReleaseDue[key] && keysPressed[key];
-    if (latched) web.latchedAt = now;
 }
 
 bool takeQueued(SDL_Event* ev)
@@ -332,13 +303,18 @@ int platformWaitEvent(SDL_Event* ev)
     for (;;) {
         pump();
         if (takeQueued(ev)) return 1;
-        // A press latched by the pump above is released at a later pump, which must come.
-        sleepUntilInput(web.latchedAt >= 0 ? static_cast<int>(kLatchMs) : kIdleMs);
+        sleepUntilInput(kIdleMs);
         web.lastYield = emscripten_get_now();
     }
 }
 
 void platformPumpEvents() { pump(); }
+
+void platformForgetPresses()
+{
+    pump();
+    latchForget();
+}
 
 Uint8 platformEventState(Uint8 type, int state)
 {
@@ -354,13 +330,17 @@ Uint8 platformEventState(Uint8 type, int state)
     return before;
 }
 
-Uint8* platformKeyState() { return web.keys; }
+Uint8 platformKeyHeld(int key)
+{
+    if (key <= 0 || key >= SDLK_LAST) return 0;
+    return latchKey(key, web.keys[key]);
+}
 
 Uint8 platformMouseState(int* x, int* y)
 {
     if (x) *x = web.mouseX;
     if (y) *y = web.mouseY;
-    return web.buttons;
+    return latchButtons(web.buttons);
 }
 
 long platformTime() { return static_cast<long>(emscripten_get_now() / 1000); }

@@ -12,10 +12,12 @@
 //   rclick X Y               the same with the right button
 //   press KEY                keydown KEY, wait 50, keyup KEY, wait 50
 //   shot FILE                write the picture of the last flip to FILE as a BMP
-// click, rclick, press and shot first wait until the game waits for the player: blocked on
-// an event, or reading the pointer in a menu screen. Each change of pointer, button or key
-// state is seen by at least one read of that state before the next change is made. Once the
-// script is used up, every further wait or poll answers a quit request.
+// An action falls due its wait after the one before it and reaches the event queue and the held
+// state together at the game's next pump (poll, wait or pump), with quick presses latched as in
+// the live game. click, rclick, press and shot first wait until the game waits for the player:
+// blocked on an event with nothing queued, or reading the pointer in a menu screen after polling
+// the queue empty. A word starting with # ends a line. Once the script is used up, every
+// further wait or poll answers a quit request.
 #pragma once
 
 #include <string>

@@ -5,7 +5,7 @@
 #include "core/platform.h"
 
 SDL_Surface* screen;
-Uint8* keystate = platformKeyState();
+const KeyState keystate{};
 SDL_Event event;
 int MousePx, MousePy;
 

@@ -5,6 +5,8 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include "core/platform.h"
+
 // ---- Sizes of the tables ------------------------------------------------------------------
 
 constexpr int kSceneCount = 28000;    // scene indexes t*1000 + a*100 + b*10 + c, 0-27999
@@ -18,8 +20,14 @@ constexpr int kNameSize = 64;         // scene names, item names, cache names, w
 
 // ---- Display and input -------------------------------------------------------------------
 
+// The held keys as the platform layer serves them; each read of a key is a read in the sense
+// of the platform layer's press latch.
+struct KeyState {
+    Uint8 operator[](int key) const { return platformKeyHeld(key); }
+};
+
 extern SDL_Surface* screen;           // the 800x600x24 display surface; everything draws here
-extern Uint8* keystate;               // key array served by the platform layer, by SDL 1.2 key symbol
+extern const KeyState keystate;       // held keys by SDL 1.2 key symbol: keystate[SDLK_RETURN]
 extern SDL_Event event;               // the one record every waiting loop polls or waits into
 extern int MousePx, MousePy;          // pointer as last read by the menu screens
 

@@ -1,6 +1,7 @@
 // The trace: one JSON object per line for each thing an outside check may want to follow
 // (scenes, pictures, music, sounds, errors...), each stamped with the platform clock. Nothing
-// is written until a trace file is opened, which only the replay driver does.
+// is written until a trace file is opened: by the replay driver's --trace, or by the live game
+// when TESSARC_TRACE names a file.
 #pragma once
 
 #include <SDL.h>

@@ -22,6 +22,7 @@ const struct {
     {"guts", Term::Guts},   {"para", Term::Para},   {"route", Term::Route},
     {"time", Term::Time},   {"from", Term::From},   {"read", Term::Read},
 };
+static_assert(sizeof kKeywords / sizeof kKeywords[0] == kConditionKeywordCount, "one entry per keyword");
 
 // Compares the elapsed scenes of "time M OP N": the comparison starts at the first of
 // > = < after the mark number; without one the term is false.
@@ -62,16 +63,27 @@ int evaluate(Term kind, const char* at)
 
 int termValue(const char* term)
 {
-    for (const auto& keyword : kKeywords)
-        if (const char* at = std::strstr(term, keyword.keyword)) {
-            int value = evaluate(keyword.kind, at);
-            if (std::strchr(term, '!')) value = value == 1 ? 0 : value == 0 ? 1 : value;
-            return value;
-        }
-    errors("if文の文法が間違っています");
+    const char* at = nullptr;
+    int found = conditionKeyword(term, &at);
+    if (found < 0) errors("if文の文法が間違っています");
+    int value = evaluate(kKeywords[found].kind, at);
+    if (std::strchr(term, '!')) value = value == 1 ? 0 : value == 0 ? 1 : value;
+    return value;
 }
 
 }  // namespace
+
+int conditionKeyword(const char* term, const char** at)
+{
+    for (int k = 0; k < kConditionKeywordCount; ++k)
+        if (const char* found = std::strstr(term, kKeywords[k].keyword)) {
+            *at = found;
+            return k;
+        }
+    return -1;
+}
+
+const char* conditionKeywordName(int k) { return k >= 0 && k < kConditionKeywordCount ? kKeywords[k].keyword : ""; }
 
 int ifchecking1(const char* pos, const int* table, int size)
 {

@@ -18,3 +18,13 @@ int ifchecking1(const char* pos, const int* table, int size);
 // value compared with the operator (>, <, =, each optionally followed by =) and the number at
 // or after pos; 0 when no operator stands before the number.
 int ifchecking2(const char* pos, int value);
+
+// The keywords above, in their order.
+constexpr int kConditionKeywordCount = 12;
+
+// The index (0 to kConditionKeywordCount - 1) of the first keyword, in the order above, that
+// term contains, with *at set to where it stands; -1 when it contains none.
+int conditionKeyword(const char* term, const char** at);
+
+// The keyword of index k ("item", "flag" ...), or "" outside the list.
+const char* conditionKeywordName(int k);

@@ -114,7 +114,7 @@ const char* runChoice(const char* pickLine, char* arg, const char* pos, int leve
     const char* blockStart = pos;
     char keyword[kEntryLineSize];
     int picks = readNumber(GetNumber(keyword, pickLine));
-    if (picks == 0) picks = 1;
+    if (picks < 1) picks = 1;
 
     char line[kEntryLineSize];
     if (!std::strchr(pickLine, '{')) {
@@ -140,8 +140,12 @@ const char* runChoice(const char* pickLine, char* arg, const char* pos, int leve
         pick(picks, choice.count, texts);
     } while (e != 0 && chosen[0] == 0);
 
+    // A quit during a later pick still carries out the picks made before it, but the quit
+    // stands over the codes they leave.
+    const bool quit = e == 0;
     for (int k = 0; k < picks && chosen[k] != 0; ++k)
         carryOut(choice.entries[chosen[k] - 1], k, blockStart, arg, level);
+    if (quit) e = 0;
     return pos;
 }
 

@@ -1,6 +1,7 @@
-// What the browser's SDL_mixer lacks: a chunk's own volume. It keeps volumes by channel only
-// (and stops the program on Mix_VolumeChunk), so each chunk's volume is kept here and given
-// to the channel that plays it.
+// What the browser's SDL_mixer lacks (it stops the program on these calls): a chunk's own
+// volume, kept here and given to the channel that plays it, since the browser keeps volumes
+// by channel only; and the mixer's format, which it does not have: the browser decodes sounds
+// itself.
 #include <SDL_mixer.h>
 
 #include <algorithm>
@@ -39,5 +40,8 @@ int Mix_PlayChannelTimed(int channel, Mix_Chunk* chunk, int loops, int)
     if (used >= 0) Mix_Volume(used, volumeOf(chunk));
     return used;
 }
+
+// The mixer's rate and format are the browser's own: unknown to the game, as if closed.
+int Mix_QuerySpec(int*, Uint16*, int*) { return 0; }
 
 }  // extern "C"

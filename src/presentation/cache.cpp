@@ -1,5 +1,6 @@
 #include "presentation/cache.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -46,8 +47,13 @@ Medium* get(CacheNode<Medium>* head, const char* name)
 
 // ---- Making pictures ready to draw ---------------------------------------------------------
 
+// A rectangle of a picture. SDL_Rect's 16-bit fields would wrap on a tall or wide picture.
+struct Area {
+    int x, y, w, h;
+};
+
 // The rectangle around the pixels whose alpha is not 0; empty when there are none.
-SDL_Rect visibleArea(SDL_Surface* picture)
+Area visibleArea(SDL_Surface* picture)
 {
     SDL_PixelFormat* f = picture->format;
     int left = picture->w, right = -1, top = picture->h, bottom = -1;
@@ -66,12 +72,11 @@ SDL_Rect visibleArea(SDL_Surface* picture)
     }
     SDL_UnlockSurface(picture);
     if (right < 0) return {0, 0, 0, 0};
-    return {static_cast<Sint16>(left), static_cast<Sint16>(top),
-            static_cast<Uint16>(right - left + 1), static_cast<Uint16>(bottom - top + 1)};
+    return {left, top, right - left + 1, bottom - top + 1};
 }
 
 // A copy of the area of the picture, in its format and with its blending.
-SDL_Surface* cut(SDL_Surface* picture, const SDL_Rect& area)
+SDL_Surface* cut(SDL_Surface* picture, const Area& area)
 {
     SDL_PixelFormat* f = picture->format;
     SDL_Surface* part = SDL_CreateRGBSurface(SDL_SWSURFACE, area.w, area.h, f->BitsPerPixel,
@@ -81,9 +86,10 @@ SDL_Surface* cut(SDL_Surface* picture, const SDL_Rect& area)
     SDL_LockSurface(part);
     for (int y = 0; y < area.h; ++y)
         std::memcpy(static_cast<Uint8*>(part->pixels) + y * part->pitch,
-                    static_cast<const Uint8*>(picture->pixels) + (area.y + y) * picture->pitch +
-                        area.x * f->BytesPerPixel,
-                    area.w * f->BytesPerPixel);
+                    static_cast<const Uint8*>(picture->pixels) +
+                        static_cast<size_t>(area.y + y) * picture->pitch +
+                        static_cast<size_t>(area.x) * f->BytesPerPixel,
+                    static_cast<size_t>(area.w) * f->BytesPerPixel);
     SDL_UnlockSurface(part);
     SDL_UnlockSurface(picture);
     SDL_SetAlpha(part, picture->flags & SDL_SRCALPHA, surfaceAlpha(picture));
@@ -106,8 +112,8 @@ Picture* prepare(SDL_Surface* loaded)
     } else if (f->Amask != 0 && (loaded->flags & SDL_SRCALPHA)) {
         // Pixels of alpha 0 change nothing where they are drawn: most overlays are mostly
         // those, and need not be walked at every frame.
-        SDL_Rect area = visibleArea(loaded);
-        if (area.w > 0 && area.w * area.h * 4 < loaded->w * loaded->h * 3) {
+        Area area = visibleArea(loaded);
+        if (area.w > 0 && 4LL * area.w * area.h < 3LL * loaded->w * loaded->h) {
             if (SDL_Surface* part = cut(loaded, area)) {
                 SDL_FreeSurface(loaded);
                 *picture = {part, area.x, area.y};
@@ -149,7 +155,13 @@ Mix_Music* mscGet(const char* name) { return get(musicListTop, name); }
 void mscDelete(const char* name) { cacheRemove(musicListTop, name, releaseMusic); }
 void mscDeleteAll() { cacheClear(musicListTop, releaseMusic); }
 
+// ---- Sounds ------------------------------------------------------------------------------
+
 namespace {
+
+// A sound the mixer would convert into more than this is not played: a small file of a very
+// low rate converts into gigabytes, and takes seconds to do so.
+const double kLargestSound = 64.0 * 1024 * 1024;
 
 // The mixer converts a sound into a buffer sized for every step of the conversion, several
 // times the sound it keeps; the rest is given back.
@@ -160,12 +172,64 @@ Mix_Chunk* fitted(Mix_Chunk* chunk)
     return chunk;
 }
 
+Uint32 littleEndian(const Uint8* bytes, int count)
+{
+    Uint32 value = 0;
+    for (int i = count - 1; i >= 0; --i) value = (value << 8) | bytes[i];
+    return value;
+}
+
+// The bytes the mixer would make of the WAV file in the stream, converted to its own rate and
+// format; 0 when the stream is not a WAV file that tells (the mixer then decides alone). The
+// stream is left where it was.
+double convertedSize(SDL_RWops* stream)
+{
+    int freq = 0, channels = 0;
+    Uint16 format = 0;
+    if (!Mix_QuerySpec(&freq, &format, &channels)) return 0;
+    const int start = SDL_RWtell(stream);
+    const int end = SDL_RWseek(stream, 0, RW_SEEK_END);
+    SDL_RWseek(stream, start, RW_SEEK_SET);
+    Uint8 head[12];
+    double frames = -1, rate = 0;
+    if (SDL_RWread(stream, head, 1, 12) == 12 && std::memcmp(head, "RIFF", 4) == 0 &&
+        std::memcmp(head + 8, "WAVE", 4) == 0) {
+        // Chunks, as far as both the format and the data are found.
+        Uint8 chunk[8], fmt[16];
+        double bitsPerFrame = 0, dataSize = -1;
+        while ((dataSize < 0 || bitsPerFrame == 0) && SDL_RWread(stream, chunk, 1, 8) == 8) {
+            Uint32 size = littleEndian(chunk + 4, 4);
+            int at = SDL_RWtell(stream);
+            bool formatChunk = std::memcmp(chunk, "fmt ", 4) == 0 && size >= 16;
+            if (formatChunk && SDL_RWread(stream, fmt, 1, 16) == 16) {
+                rate = littleEndian(fmt + 4, 4);
+                bitsPerFrame = double(littleEndian(fmt + 2, 2)) * littleEndian(fmt + 14, 2);
+            } else if (std::memcmp(chunk, "data", 4) == 0) {
+                // A file cut short holds no more than what is there.
+                dataSize = end > at && size > Uint32(end - at) ? end - at : size;
+            }
+            long long next = static_cast<long long>(at) + size + (size & 1);
+            if (next > end || SDL_RWseek(stream, static_cast<int>(next), RW_SEEK_SET) < 0) break;
+        }
+        if (dataSize >= 0 && bitsPerFrame > 0 && rate > 0) frames = dataSize * 8 / bitsPerFrame;
+    }
+    SDL_RWseek(stream, start, RW_SEEK_SET);
+    if (frames < 0) return 0;
+    return frames * freq / rate * channels * ((format & 0xff) / 8);
+}
+
 }  // namespace
 
 int sndLoad(const char* path, const char* name)
 {
     SDL_RWops* stream = SDL_RWFromFile(path, "rb");
-    return add(soundListTop, name, stream ? fitted(Mix_LoadWAV_RW(stream, 1)) : nullptr);
+    if (!stream) return 0;
+    if (convertedSize(stream) > kLargestSound) {
+        std::fprintf(stderr, "sound not played, over 64 MiB once converted: %s\n", path);
+        SDL_RWclose(stream);
+        return 0;
+    }
+    return add(soundListTop, name, fitted(Mix_LoadWAV_RW(stream, 1)));
 }
 
 Mix_Chunk* sndGet(const char* name) { return get(soundListTop, name); }

@@ -18,8 +18,13 @@ SDL_Rect rect(int x, int y, int w = 0, int h = 0)
 
 void blitSurfacePart(SDL_Surface* picture, const SDL_Rect* from, int x, int y)
 {
-    if (!picture || !screen || blendBlit(picture, from, screen, x, y) ||
-        paletteBlit(picture, from, screen, x, y))
+    if (!picture || !screen) return;
+    // A part that lies wholly off the screen is left out here, where positions are still
+    // ints: a picture's part kept far down or right of its corner would wrap in SDL_Rect's
+    // 16-bit fields and land on the screen.
+    int w = from ? from->w : picture->w, h = from ? from->h : picture->h;
+    if (x >= screen->w || y >= screen->h || x + w <= 0 || y + h <= 0) return;
+    if (blendBlit(picture, from, screen, x, y) || paletteBlit(picture, from, screen, x, y))
         return;
     SDL_Rect piece = from ? *from : rect(0, 0);
     SDL_Rect to = rect(x, y);

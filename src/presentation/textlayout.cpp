@@ -42,6 +42,9 @@ struct Layout {
     double width = 0.0, scale = 1.0;
     bool emphasis = false;
     int halfRun = 0;                // consecutive half-width characters
+    int runStart = 0;               // the byte where that run began (TABs and tags may lie in it)
+    int runRow = 0, runSlot = 1;    // the slot it began in, and how long the slot was then
+    int runKept = 0;
     int partial = 0;                // bytes of the full-width character being read
     int wraps = 0;                  // forced wraps since a half-width character, space or break
     int rowStart[kRows] = {};
@@ -82,9 +85,10 @@ struct Layout {
         }
     }
 
-    void clearRow(int r)
+    // Empties the slots of row r from slot from on.
+    void clearRow(int r, int from = 0)
     {
-        for (int sl = 0; sl < kSlots; ++sl) {
+        for (int sl = from; sl < kSlots; ++sl) {
             page->text[r][sl][0] = '\0';
             length[r][sl] = 0;
         }
@@ -150,6 +154,16 @@ struct Layout {
         }
     }
 
+    // Takes the half-width run off row 3; it may span several slots, or begin on a row above.
+    void cutRun()
+    {
+        const int last = kRows - 1;
+        if (runRow != last) return clearRow(last);
+        length[last][runSlot] = runKept;
+        page->text[last][runSlot][runKept] = '\0';
+        clearRow(last, runSlot + 1);
+    }
+
     // Rows 0-3 are full and the byte at last ended row 3.
     void overflow(int last)
     {
@@ -159,10 +173,8 @@ struct Layout {
         }
         int read = last;
         if (halfRun > 0) {
-            int& kept = length[kRows - 1][slot];
-            kept = halfRun < kept ? kept - halfRun : 0;
-            page->text[kRows - 1][slot][kept] = '\0';
-            read = last - halfRun;
+            cutRun();
+            read = runStart - 1;
         }
         char after = s[read + 1];
         if (after == '\0') {
@@ -205,7 +217,12 @@ struct Layout {
         int at = pos++;
         bool complete = isHalfWidth(ch);
         if (complete) {
-            ++halfRun;
+            if (halfRun++ == 0) {
+                runStart = at;
+                runRow = row;
+                runSlot = slot;
+                runKept = length[row][slot];
+            }
             width += scale;
             wraps = 0;
         } else {

@@ -29,8 +29,13 @@ void save(int mode);
 // resume load.
 void load(int mode);
 
-// Whether save file n exists.
+// Whether save file n exists. Anything there but a regular file counts, and is read as a
+// damaged save.
 bool saveExists(int n);
+
+// Removes the temporary files of saves that a kill interrupted ("./save/N.writing"); the
+// saves themselves are as they were before.
+void removeUnfinishedSaves();
 
 // Encodes the game state as a slot record (mode 0) or a resume record (mode 1) into record,
 // which holds kResumeRecord bytes; answers the record's length.

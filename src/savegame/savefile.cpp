@@ -23,7 +23,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/errors.h"
 #include "core/platform.h"
@@ -108,37 +110,81 @@ struct Reader {
 
 void savePath(char* path, size_t size, int n) { std::snprintf(path, size, "./save/%d", n); }
 
-// Reads file n into buffer; answers the bytes read, or -1 when it does not exist.
-int readFile(int n, unsigned char* buffer)
+void writingPath(char* path, size_t size, int n) { std::snprintf(path, size, "./save/%d.writing", n); }
+
+enum class Found { Nothing, Odd, File };
+
+// Opens save file n for reading. Only a regular file is opened: a FIFO there would block for
+// ever and a device could read without end, so anything else is Odd and not opened. A file
+// that cannot be opened counts as Nothing.
+Found openSave(int n, std::FILE** file)
 {
     char path[32];
     savePath(path, sizeof path, n);
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) return -1;
-    // A longer file is read only as far as the buffer holds.
-    int length = static_cast<int>(std::fread(buffer, 1, kReadBuffer - 1, file));
-    std::fclose(file);
+    struct stat info;
+    if (stat(path, &info) != 0) return Found::Nothing;
+    if (!S_ISREG(info.st_mode)) return Found::Odd;
+    // Not blocking, and checked again, in case something else took the name meanwhile.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return Found::Nothing;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return Found::Odd;
+    }
+    *file = fdopen(fd, "rb");
+    if (*file) return Found::File;
+    close(fd);
+    return Found::Nothing;
+}
+
+// Reads file n into buffer; answers the bytes read (0 for an odd file, which reading then
+// refuses as damaged), or -1 when it does not exist.
+int readFile(int n, unsigned char* buffer)
+{
+    std::FILE* file = nullptr;
+    Found found = openSave(n, &file);
+    if (found == Found::Nothing) return -1;
+    int length = 0;
+    if (file) {
+        // A longer file is read only as far as the buffer holds.
+        length = static_cast<int>(std::fread(buffer, 1, kReadBuffer - 1, file));
+        std::fclose(file);
+    }
     buffer[length] = 0;
     return length;
 }
 
+// Makes a rename in the folder survive a power cut.
+void syncFolder(const char* path)
+{
+    int fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
 // Writes the record to ./save/<n> through a temporary file, so that the old save survives
-// anything that goes wrong on the way.
+// anything that goes wrong on the way, a kill or a power cut: the new bytes reach the disk
+// before the file takes the save's name, and the new name reaches it after.
 bool writeFile(int n, const unsigned char* record, int length)
 {
     if (mkdir("./save", 0777) != 0 && errno != EEXIST) return false;
     char path[32], temporary[48];
     savePath(path, sizeof path, n);
-    std::snprintf(temporary, sizeof temporary, "%s.writing", path);
-    std::FILE* file = std::fopen(temporary, "wb");
-    if (!file) return false;
-    bool written = std::fwrite(record, 1, length, file) == static_cast<size_t>(length);
-    written = std::fflush(file) == 0 && written;
-    written = std::fclose(file) == 0 && written;
+    writingPath(temporary, sizeof temporary, n);
+    // Whatever stands under the temporary name (a FIFO could block the write) makes way.
+    unlink(temporary);
+    int fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    std::FILE* file = fdopen(fd, "wb");
+    bool written = file && std::fwrite(record, 1, length, file) == static_cast<size_t>(length);
+    written = written && std::fflush(file) == 0 && fsync(fd) == 0;
+    written = (file ? std::fclose(file) : close(fd)) == 0 && written;
     if (!written || std::rename(temporary, path) != 0) {
-        std::remove(temporary);
+        unlink(temporary);
         return false;
     }
+    syncFolder("./save");
     traceSave(path);
     return true;
 }
@@ -147,11 +193,19 @@ bool writeFile(int n, const unsigned char* record, int length)
 
 bool saveExists(int n)
 {
-    char path[32];
-    savePath(path, sizeof path, n);
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = nullptr;
+    Found found = openSave(n, &file);
     if (file) std::fclose(file);
-    return file != nullptr;
+    return found != Found::Nothing;
+}
+
+void removeUnfinishedSaves()
+{
+    char temporary[48];
+    for (int n = 0; n <= 3; ++n) {
+        writingPath(temporary, sizeof temporary, n);
+        unlink(temporary);
+    }
 }
 
 int encodeRecord(int mode, unsigned char* record)

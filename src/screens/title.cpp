@@ -61,7 +61,9 @@ void title()
     int saves[2] = {saveExists(1) || saveExists(2) || saveExists(3), saveExists(0)};
     setNames("start");
     music("./bgm/OP.ogg");
-    static int frame = 0;
+    // Each visit of the title starts the background circling afresh; a cancelled load
+    // keeps it going.
+    int frame = 0;
     int button = kNone;
     bool released = false;
     while (e == 1) {

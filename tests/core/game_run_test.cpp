@@ -1,12 +1,17 @@
 // Whole runs of the game through tessarc-replay: start-up, the first scene, the fatal error
 // paths and the driver's own contract.
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "core/fonts.h"
 #include "support/gamedir.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -20,6 +25,22 @@ void expectFatal(const ReplayRun& run, const std::string& message)
     auto errors = run.only("error");
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0]["message"], message);
+}
+
+// Start-up with a machine's fonts as fontconfig sees them: only the given files.
+ReplayRun runWithFonts(const GameDir& game, const std::string& name,
+                       const std::vector<std::string>& files)
+{
+    const std::string folder = game.file(name);
+    fs::create_directories(folder);
+    for (const std::string& file : files)
+        fs::create_symlink(file, folder + "/" + fs::path(file).filename().string());
+    game.write(name + ".conf", "<?xml version=\"1.0\"?>\n<fontconfig><dir>" + folder +
+                                   "</dir><cachedir>" + folder + "-cache</cachedir></fontconfig>\n");
+    setenv("FONTCONFIG_FILE", game.file(name + ".conf").c_str(), 1);
+    ReplayRun run = runFromStart(game, "");
+    unsetenv("FONTCONFIG_FILE");
+    return run;
 }
 
 }  // namespace
@@ -42,11 +63,35 @@ TEST(GameRun, StartsAtTheStartSceneAndQuitsWhenTheInputIsUsedUp)
     EXPECT_EQ(run.events.front()["ms"], 0);
 }
 
+TEST(GameRun, WithoutASoundDeviceTheGamePlaysSilentlyAndSaysSo)
+{
+    GameDir game;
+    game.minimalGame("[hello]\n");
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    ReplayRun run = runFromStart(game, "");
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.only("page").size(), 1u);
+    EXPECT_NE(run.err.find("no sound device: playing without sound"), std::string::npos) << run.err;
+}
+
 TEST(GameRun, AMissingItemListIsFatal)
 {
     GameDir game;
     game.write("script/start.txt", "");
     expectFatal(runFromStart(game, ""), kItemListMissing);
+}
+
+TEST(GameRun, StartUpTakesOnlyAFaceWithJapaneseGlyphs)
+{
+    const std::string latin = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    const std::string gothic = fontPath("MSGOTHIC.TTC");
+    if (!fs::exists(latin) || gothic.empty()) GTEST_SKIP() << "needs DejaVu Sans and a Japanese face";
+    GameDir game;
+    game.minimalGame("[hello]\n");
+    expectFatal(runWithFonts(game, "latin", {latin}), "フォントの取得に失敗しました");
+    ReplayRun run = runWithFonts(game, "both", {latin, gothic});
+    EXPECT_EQ(run.status, 0) << run.err;
 }
 
 TEST(GameRun, AMissingSceneFileIsFatal)
@@ -122,13 +167,18 @@ TEST(GameRun, BrokenAndOddPicturesAndSoundsAreLeftOutOrDrawn)
     SDL_FillRect(grey, nullptr, 0x1234);
     game.picture("bg/sixteen.jpg", grey);
     SDL_FreeSurface(grey);
+    SDL_Surface* tall = tallOverlay(0x00ff00);
+    game.picture("bg/tall.jpg", tall);
+    game.picture("system/picture/title_fore.png", tall);
+    SDL_FreeSurface(tall);
     game.minimalGame("bg broken\nbgm broken\nse broken 2\neffect 1\nbg dot\neffect 2\n"
-                     "bg wide\neffect 1\nbg sixteen\neffect 2\n[まだ続く]\n*move*\n{\n}\n");
+                     "bg wide\neffect 1\nbg sixteen\neffect 2\nbg tall\neffect 1\n"
+                     "[まだ続く]\n*move*\n{\n}\n");
     ReplayRun run = runFromStart(game, "wait 5000\nclick 400 300\n");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.only("page").size(), 1u);
     // Only the pictures that load are traced: not the broken one, nor the missing black.jpg.
-    EXPECT_EQ(run.only("bg").size(), 3u);
+    EXPECT_EQ(run.only("bg").size(), 4u);
 }
 
 TEST(GameRun, TheErrorScreenShowsTheMessageOverThePictureAndWaits)
@@ -162,14 +212,27 @@ TEST(GameRun, TheErrorScreenWaitsForAHeldKey)
 {
     GameDir game;
     game.write("script/itemlist.txt", "剣\n");
-    // The shots tell how far the screen got: a shot is taken only while it waits.
-    ReplayRun run = runFromStart(game, "shot " + game.file("waiting.bmp") +
+    // The shots tell how far the screen got: a shot is taken only while it waits. A key
+    // pressed and released during its first second does not end it.
+    ReplayRun run = runFromStart(game, "wait 100\nkeydown return\nwait 100\nkeyup return\nshot " +
+                                           game.file("waiting.bmp") +
                                            "\nwait 2000\nkeydown space\nwait 50\nshot " +
                                            game.file("after.bmp") + "\nwait 100000\n");
     expectFatal(run, kSceneMissing);
     EXPECT_TRUE(game.exists("waiting.bmp"));
     EXPECT_FALSE(game.exists("after.bmp"));
     EXPECT_EQ(run.events.back()["ev"], "error");
+}
+
+TEST(GameRun, OnePressOrOneWheelStepTurnsOnePage)
+{
+    GameDir game;
+    game.minimalGame("[one]\n[two]\n[three]\n[four]\n");
+    auto pages = [&](const std::string& input) { return runFromStart(game, input).only("page").size(); };
+    EXPECT_EQ(pages("press return\n"), 2u);
+    EXPECT_EQ(pages("wheel down\npress space\n"), 3u);
+    // A click held for 1 ms is a click.
+    EXPECT_EQ(pages("down left\nwait 1\nup left\n"), 2u);
 }
 
 TEST(GameRun, TheDriverRefusesBadUsage)
@@ -189,6 +252,9 @@ TEST(GameRun, TheDriverRefusesBadUsage)
     EXPECT_EQ(status("--bogus x"), 2);
     EXPECT_EQ(status("--dir '" + game.file("nowhere") + "' -"), 2);
     EXPECT_EQ(status("--dir '" + game.path() + "' - </dev/null"), 0);
+    // A folder, or a closed standard input, is no INPUT.
+    EXPECT_EQ(status("--dir '" + game.path() + "' '" + game.path() + "'"), 2);
+    EXPECT_EQ(status("--dir '" + game.path() + "' - <&-"), 2);
 }
 
 TEST(GameRun, AGameThatNeverWaitsStillEndsOnTheQuitRequest)

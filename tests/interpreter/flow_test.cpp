@@ -279,6 +279,19 @@ TEST(Flow, CancellingOrQuittingAChoice)
     EXPECT_EQ(played.picks, (std::vector<std::vector<int>>{{1}}));
     EXPECT_EQ(sceneEvents(played.run, {"music"}), Strings{"music:./bgm/theme.ogg"});
     EXPECT_EQ(played.pages, Pages{});
+
+    // Whatever they would do next, the quit stands: the game ends with this scene.
+    for (std::string action : {"moveto B001", "goto 戻り", "break", "{\n[甲]\n}"}) {
+        GameDir game;
+        game.minimalGame("戻り\nwhile (1) {\n[top]\npick 2 {\n甲 " + action +
+                         "\n乙 flag+ 1\n}\n}\n" + kMoveSection);
+        game.write("script/B001.txt", std::string("[next]\n") + kMoveSection);
+        ReplayRun run = runFromStart(game, kNext + choose(1, 2) + "press escape\n" +
+                                               choose(2, 2) + repeat(kNext, 3));
+        EXPECT_EQ(run.status, 0) << action << run.err;
+        EXPECT_EQ(sceneEvents(run, {"scene", "page", "choice", "menu"}),
+                  (Strings{"scene", "page", "choice"})) << action;
+    }
 }
 
 TEST(Flow, ChoiceBlocksBeyondWhatScriptsWrite)
@@ -305,6 +318,11 @@ TEST(Flow, ChoiceBlocksBeyondWhatScriptsWrite)
                   choose(2, 2) + choose(1, 2) + kNext);
     EXPECT_EQ(played.picks, (std::vector<std::vector<int>>{{2, 1}}));
     EXPECT_EQ(played.pages, Pages{"both"});
+    // Fewer than one pick asked for counts as one.
+    played = play("pick -1 {\n甲 flag+ 1\n乙 flag+ 2\n}\nif (flag2) {\n[two]\n}\n",
+                  choose(2, 2) + kNext);
+    EXPECT_EQ(played.picks, (std::vector<std::vector<int>>{{2}}));
+    EXPECT_EQ(played.pages, Pages{"two"});
 
     // Entry lines and words longer than their tables are cut.
     const std::string longText = repeat("ア", 120);

@@ -14,26 +14,27 @@
 
 namespace {
 
-// A second of quiet 16-bit stereo PCM at 44100 Hz.
-void writeWav(const std::string& path)
+// Quiet PCM: a second of 16-bit stereo at 44100 Hz unless told otherwise.
+void writeWav(const std::string& path, uint32_t rate = 44100, uint16_t channels = 2,
+              uint16_t bits = 16, uint32_t bytes = 44100 * 4)
 {
-    const uint32_t frames = 44100, bytes = frames * 4;
     std::ofstream out(path, std::ios::binary);
     auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
     auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    const uint16_t frameBytes = channels * bits / 8;
     out.write("RIFF", 4);
     u32(36 + bytes);
     out.write("WAVEfmt ", 8);
     u32(16);
     u16(1);
-    u16(2);
-    u32(44100);
-    u32(44100 * 4);
-    u16(4);
-    u16(16);
+    u16(channels);
+    u32(rate);
+    u32(rate * frameBytes);
+    u16(frameBytes);
+    u16(bits);
     out.write("data", 4);
     u32(bytes);
-    out << std::string(bytes, '\0');
+    out << std::string(bytes, bits == 8 ? '\x80' : '\0');
 }
 
 class Audio : public testing::Test {
@@ -117,4 +118,18 @@ TEST_F(Audio, EffectsAreTracedWithTheirCount)
     EXPECT_NE(trace.find("a.wav\",\"count\":3}"), std::string::npos) << trace;
     EXPECT_NE(trace.find("\"ev\":\"sound\",\"path\":\"off\",\"count\":0}"), std::string::npos)
         << trace;
+}
+
+TEST_F(Audio, ASoundTooLargeOnceConvertedIsNotPlayedAndNamed)
+{
+    // 100 KB at 1 Hz would take 17 GB at the mixer's 44100 Hz; at 8000 Hz, 2.2 MB.
+    writeWav(path("slow.wav"), 1, 1, 8, 100000);
+    writeWav(path("low.wav"), 8000, 1, 8, 100000);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(sndLoad(path("slow.wav").c_str(), "se"), 0);
+    EXPECT_EQ(sndLoad(path("low.wav").c_str(), "low"), 1);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(path("slow.wav")), std::string::npos) << err;
+    EXPECT_EQ(err.find(path("low.wav")), std::string::npos) << err;
+    EXPECT_EQ(sndGet("se"), nullptr);
 }

@@ -213,3 +213,27 @@ TEST_F(PictureCache, PicturesMadeReadyDrawTheSamePixelsAsTheirFiles)
     EXPECT_GE(x, 250);
     EXPECT_GE(y, 300);
 }
+
+TEST_F(PictureCache, APictureTallerThanSixteenBitsDrawsItsRowsWhereTheyBelong)
+{
+    GameDir dir;
+    SDL_Surface* tall = tallOverlay(0xff0000);
+    dir.picture("tall.png", tall);
+    SDL_FreeSurface(tall);
+    ASSERT_EQ(ImgLoad(dir.file("tall.png").c_str(), "tall"), 1);
+    int x, y;
+    SDL_Surface* kept = ImgGetPlaced("tall", &x, &y);
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(y, 32768);
+    EXPECT_EQ(kept->h, 1);
+
+    SDL_FillRect(screen, nullptr, 0);
+    blitPicture("tall", 0, 0);
+    blitPicture("tall", 0, 32768 + 20);   // 16-bit positions would wrap onto the screen
+    EXPECT_EQ(pixelAt(screen, 50, 0), 0u);
+    EXPECT_EQ(pixelAt(screen, 50, 20), 0u);
+    blitPicture("tall", 300, 5 - 32768);
+    EXPECT_EQ(pixelAt(screen, 350, 5), 0xff0000u);
+    EXPECT_EQ(pixelAt(screen, 350, 4), 0u);
+    EXPECT_EQ(pixelAt(screen, 350, 6), 0u);
+}

@@ -417,6 +417,28 @@ TEST_F(TextLayout, EnglishTextMovesItsLastRowToEachNextPage)
     EXPECT_EQ(result.next, 7);
 }
 
+TEST_F(TextLayout, ARunWithATabOrATagInItMovesWholeToTheNextPage)
+{
+    // The TAB is skipped, so the run is one byte longer than its characters.
+    const std::string lines = "a\nb\nc\n";
+    const std::string run = rep("あ", 10) + "x" + rep("b", 35);
+    auto withTab = pages(lines + rep("あ", 10) + "x\t" + rep("b", 35) + "tail");
+    ASSERT_EQ(withTab.size(), 2u);
+    EXPECT_EQ(withTab[0][3], "");
+    EXPECT_EQ(withTab[1][0], run);
+    EXPECT_EQ(withTab[1][1], "tail");
+    EXPECT_EQ(withTab, pages(lines + run + "tail"));
+
+    // The tag is stored as nothing: it is read again on the next page, and no ">" is shown.
+    PageLayout result = lay(lines + rep("あ", 10) + "xy<c red >" + rep("a", 34) + "tail");
+    EXPECT_EQ(row(3), "");
+    result = again(result.next);
+    EXPECT_EQ(slot(0, 1), rep("あ", 10) + "xy");
+    EXPECT_EQ(slot(0, 2), rep("a", 34));
+    EXPECT_EQ(colour(0, 2), kRed);
+    EXPECT_EQ(row(1), "tail");
+}
+
 TEST_F(TextLayout, TextThatCannotBeMovedIsAnError)
 {
     EXPECT_STREQ(lay(rep("a", 300)).error, kRunTooLong);

@@ -3,9 +3,13 @@
 // from the resume file.
 #include "savegame/save.h"
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -14,6 +18,19 @@
 #include "support/gamedir.h"
 
 namespace fs = std::filesystem;
+
+// What the game flushed to the disk, in order: the path of each file or folder given to
+// fsync, which this test program takes over from the C library.
+std::vector<std::string> synced;
+
+extern "C" int fsync(int fd)
+{
+    char link[32], target[4096];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    ssize_t length = readlink(link, target, sizeof target);
+    synced.push_back(length > 0 ? std::string(target, static_cast<size_t>(length)) : "");
+    return static_cast<int>(syscall(SYS_fsync, fd));
+}
 
 namespace {
 
@@ -312,6 +329,16 @@ TEST_F(SaveFile, AFailedWriteLeavesTheOldFile)
     EXPECT_FALSE(saveExists(0));
 }
 
+TEST_F(SaveFile, ASaveReachesTheDiskBeforeItTakesItsNameAndTheNameAfter)
+{
+    synced.clear();
+    save(1);
+    const std::string folder = fs::canonical(game.file("save")).string();
+    EXPECT_EQ(synced, (std::vector<std::string>{folder + "/0.writing", folder}));
+    EXPECT_TRUE(saveExists(0));
+    EXPECT_FALSE(fs::exists(game.file("save/0.writing")));
+}
+
 // ---- Whole runs ------------------------------------------------------------------------
 
 namespace {
@@ -476,4 +503,17 @@ TEST(SaveRun, LeavingTheSlotScreenWritesNoSlot)
     EXPECT_EQ(saves(run), (std::vector<std::string>{"./save/0"}));
     EXPECT_EQ(scenes(run), (std::vector<std::string>{"start 1000"}));
     for (const char* name : {"save/1", "save/2", "save/3"}) EXPECT_EQ(game.read(name), slot);
+}
+
+TEST(SaveRun, OddFilesWhereSavesGoAreDamagedSavesAndUnfinishedOnesAreRemoved)
+{
+    GameDir game;
+    story(game);
+    game.write("save/1.writing", "cut short by a kill");
+    game.write("save/0.writing", "");
+    ASSERT_EQ(mkfifo(game.file("save/2").c_str(), 0666), 0);
+    // A FIFO would block the title and the slot screen for ever if it were opened.
+    expectMalformed(runReplay(game, kClickLoad));
+    EXPECT_FALSE(fs::exists(game.file("save/1.writing")));
+    EXPECT_FALSE(fs::exists(game.file("save/0.writing")));
 }

@@ -128,6 +128,22 @@ TEST_F(TitleDraw, TheBackgroundCirclesAndTheButtonsShowTheirState)
     EXPECT_EQ(buttons(), (std::vector<Uint32>{0x100002, 0x200001, 0x300002}));
 }
 
+TEST_F(TitleDraw, EveryVisitOfTheTitleStartsTheBackgroundAfresh)
+{
+    // With no input left the first frame is the last: the quit request comes.
+    std::pair<int, int> first[2];
+    for (auto& at : first) {
+        std::string error;
+        ASSERT_TRUE(replayLoad("", "", &error)) << error;
+        e = 1;
+        title();
+        EXPECT_EQ(e, 0);
+        at = backAt();
+    }
+    EXPECT_EQ(first[0], first[1]);
+    e = 1;
+}
+
 TEST(Title, TheStartButtonStartsANewGameWithTheOpeningMusicStopped)
 {
     GameDir game;

@@ -106,6 +106,20 @@ SDL_Surface* solidSurface(int w, int h, Uint32 rgb)
     return surface;
 }
 
+SDL_Surface* tallOverlay(Uint32 rgb)
+{
+    const int w = 100, h = 32769;
+    SDL_Surface* surface =
+        SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xff0000, 0x00ff00, 0x0000ff, 0xff000000);
+    SDL_LockSurface(surface);
+    std::memset(surface->pixels, 0, size_t(surface->pitch) * h);
+    Uint32* last = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) +
+                                             size_t(surface->pitch) * (h - 1));
+    for (int x = 0; x < w; ++x) last[x] = 0xff000000 | rgb;
+    SDL_UnlockSurface(surface);
+    return surface;
+}
+
 Uint32 pixelAt(SDL_Surface* surface, int x, int y)
 {
     SDL_LockSurface(surface);

@@ -58,5 +58,9 @@ ReplayRun runFromStart(const GameDir& game, const std::string& input);
 // A 24-bit surface filled with one colour.
 SDL_Surface* solidSurface(int w, int h, Uint32 rgb);
 
+// A 100 x 32769 picture with alpha, transparent but for its last row in one colour: taller
+// than SDL_Rect's 16-bit fields reach.
+SDL_Surface* tallOverlay(Uint32 rgb);
+
 // The colour of one pixel of a surface as 0xRRGGBB.
 Uint32 pixelAt(SDL_Surface* surface, int x, int y);

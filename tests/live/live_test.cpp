@@ -1,0 +1,178 @@
+// The live game under a real X server: a private Xvfb, real X events from xdotool through SDL,
+// and the game's own trace (TESSARC_TRACE) and save files to check what it did.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/gamedir.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+bool onPath(const char* program)
+{
+    std::string command = std::string("command -v ") + program + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+// Starts a program with the given environment additions; returns its pid.
+pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+            const std::string& dir = "", int stdoutFd = -1)
+{
+    pid_t pid = fork();
+    if (pid != 0) return pid;
+    if (!dir.empty() && chdir(dir.c_str()) != 0) _exit(127);
+    for (const std::string& setting : env) putenv(const_cast<char*>(setting.c_str()));
+    if (stdoutFd >= 0) dup2(stdoutFd, 1);
+    int null = open("/dev/null", O_WRONLY);
+    if (null >= 0 && stdoutFd < 0) dup2(null, 1);
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
+// Waits for a child up to the timeout; its exit status, or -1 when it is still running.
+int waitExit(pid_t pid, std::chrono::milliseconds timeout)
+{
+    auto until = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+        if (std::chrono::steady_clock::now() > until) return -1;
+        std::this_thread::sleep_for(20ms);
+    }
+}
+
+// A private X server for the whole suite.
+class Live : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!onPath("Xvfb") || !onPath("xdotool")) return;
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        xvfb = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
+                      "-nolisten", "tcp"},
+                     {});
+        close(fds[1]);
+        char number[16] = {};
+        ssize_t got = read(fds[0], number, sizeof number - 1);
+        close(fds[0]);
+        if (got > 0) display = ":" + std::to_string(std::atoi(number));
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (xvfb > 0) {
+            kill(xvfb, SIGTERM);
+            waitExit(xvfb, 5000ms);
+        }
+    }
+
+    void SetUp() override
+    {
+        if (display.empty())
+            GTEST_SKIP() << "no Xvfb or xdotool here: the live game is not tested "
+                            "(tools/install-deps.sh installs them)";
+    }
+
+    // Runs xdotool on the private display; true when it succeeded.
+    static bool xdotool(const std::string& args)
+    {
+        std::string command = "DISPLAY=" + display + " xdotool " + args + " >/dev/null 2>&1";
+        return std::system(command.c_str()) == 0;
+    }
+
+    // Starts the game in the folder and waits until its window and title are up; the window's
+    // id, or "" when they never came.
+    std::string launch(const GameDir& game)
+    {
+        game_ = spawn({TESSARC_LIVE},
+                      {"DISPLAY=" + display, "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy",
+                       "TESSARC_TRACE=" + game.file("trace.jsonl")},
+                      game.path());
+        std::string out = game.file("window.txt");
+        std::string command = "DISPLAY=" + display + " timeout 20 xdotool search --sync --pid " +
+                              std::to_string(game_) + " > '" + out + "' 2>/dev/null";
+        if (std::system(command.c_str()) != 0) return "";
+        std::ifstream in(out);
+        std::string window;
+        std::getline(in, window);
+        // The title starts its music when it first shows.
+        return awaitEvents(game, "music", 1, 20000ms) ? window : "";
+    }
+
+    // Waits until the trace holds at least `count` events of the kind; how many it holds.
+    static size_t awaitEvents(const GameDir& game, const std::string& kind, size_t count,
+                              std::chrono::milliseconds timeout = 5000ms)
+    {
+        auto until = std::chrono::steady_clock::now() + timeout;
+        for (;;) {
+            size_t found = 0;
+            std::ifstream in(game.file("trace.jsonl"));
+            for (std::string line; std::getline(in, line);)
+                if (line.find("\"ev\":\"" + kind + "\"") != std::string::npos) ++found;
+            if (found >= count || std::chrono::steady_clock::now() > until) return found;
+            std::this_thread::sleep_for(20ms);
+        }
+    }
+
+    void TearDown() override
+    {
+        if (game_ > 0 && waitExit(game_, 0ms) < 0) {
+            kill(game_, SIGKILL);
+            waitExit(game_, 5000ms);
+        }
+    }
+
+    static std::string display;
+    static pid_t xvfb;
+    pid_t game_ = -1;
+};
+
+std::string Live::display;
+pid_t Live::xvfb = -1;
+
+TEST_F(Live, QuickClicksAndKeysTurnOnePageEachAndEscapeSavesAndQuits)
+{
+    GameDir game;
+    std::string scene;
+    for (int i = 1; i <= 20; ++i) scene += "[page " + std::to_string(i) + "]\n";
+    game.minimalGame(scene);
+    std::string window = launch(game);
+    ASSERT_FALSE(window.empty()) << "the game's window never showed";
+
+    // The title's start button, once the player has seen the title.
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(xdotool("mousemove --window " + window + " 410 372 click 1"));
+    ASSERT_EQ(awaitEvents(game, "page", 1), 1u) << "the click on the start button started no game";
+
+    // xdotool's clicks are pressed and released within a few milliseconds.
+    for (size_t i = 2; i <= 11; ++i) {
+        ASSERT_TRUE(xdotool("click 1"));
+        EXPECT_EQ(awaitEvents(game, "page", i), i) << "click " << i - 1 << " was lost";
+    }
+    ASSERT_TRUE(xdotool("key Return"));
+    EXPECT_EQ(awaitEvents(game, "page", 12), 12u);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(awaitEvents(game, "page", 13, 0ms), 12u) << "one Return turned more than one page";
+
+    ASSERT_TRUE(xdotool("key Escape"));
+    EXPECT_EQ(waitExit(game_, 10000ms), 0);
+    EXPECT_TRUE(game.exists("save/0"));
+}
+
+}  // namespace
