@@ -6,8 +6,11 @@
 
 #include <SDL_mixer.h>
 
+#include "app/gametexts.h"
+#include "core/errorplace.h"
 #include "core/errors.h"
 #include "core/fonts.h"
+#include "core/gametext.h"
 #include "core/state.h"
 #include "core/textfile.h"
 #include "interpreter/scanner.h"
@@ -98,7 +101,10 @@ void loadItemNames()
 {
     static char list[kItemListSize];
     TextFile file = readTextFile("./script/itemlist.txt", list, sizeof list);
-    if (!file.opened) errors("itemlist.txtがありません");
+    if (!file.opened) {
+        placeFile("script/itemlist.txt");
+        errors("itemlist.txtがありません");
+    }
     readItemNames(list);
 }
 
@@ -125,7 +131,8 @@ void readItemNames(const char* text)
 void init()
 {
     startSdl();
-    SDL_WM_SetCaption("TesSellane'Arc", nullptr);
+    loadGameTexts();
+    SDL_WM_SetCaption(gameCaption, nullptr);
     Mix_OpenAudio(44100, 0x8010, 2, 4096);
     screen = SDL_SetVideoMode(800, 600, 24, 0);
     if (!screen) {

@@ -1,4 +1,32 @@
 // tessarc: the game as a player runs it, in the current directory.
-#include "app/mainloop.h"
+//
+//   tessarc [--scene NAME] [--set KEY=VALUE]... [--dev]
+//
+// Without options the game starts at its title. Exit status 2 on a bad option.
+#include <cstdio>
+#include <string>
 
-int main(int argc, char* argv[]) { return SDL_main(argc, argv); }
+#include "app/mainloop.h"
+#include "app/options.h"
+
+namespace {
+
+int badOption(const std::string& problem) { return badAuthorOption("tessarc", problem); }
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string problem, arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::printf("usage: tessarc %s\n", kAuthorUsage);
+            return 0;
+        }
+        if (!takeAuthorOption(argc, argv, &i, &problem)) return badOption("unknown option " + arg);
+        if (!problem.empty()) return badOption(problem);
+    }
+    std::string problem;
+    if (!authorOptionsFit(&problem)) return badOption(problem);
+    return SDL_main(argc, argv);
+}

@@ -5,7 +5,7 @@
 // falls due a fixed time after the action before it was carried out, and is carried out at
 // the first platform call that may see it: state changes one at a time, each seen by a read
 // before the next; gated actions (click, rclick, press, shot) only while the game waits for
-// the player.
+// the player. A snap is a shot that is not gated.
 #include "core/platform.h"
 #include "core/replay.h"
 
@@ -15,7 +15,6 @@
 #include <sstream>
 #include <vector>
 
-#include "core/trace.h"
 
 namespace {
 
@@ -231,6 +230,7 @@ bool keyByName(const std::string& name, int* key)
     static const struct { const char* name; int key; } names[] = {
         {"return", SDLK_RETURN}, {"space", SDLK_SPACE}, {"escape", SDLK_ESCAPE},
         {"lctrl", SDLK_LCTRL},   {"rctrl", SDLK_RCTRL},
+        {"f5", SDLK_F5},
     };
     for (const auto& entry : names)
         if (name == entry.name) {
@@ -343,14 +343,15 @@ bool parseLine(const std::string& line, const std::string& baseDir, ScriptBuilde
     } else if (verb == "quit") {
         if (in >> word) return false;
         script->add(Kind::Quit, false);
-    } else if (verb == "shot") {
+    } else if (verb == "shot" || verb == "snap") {
         // The file name is the rest of the line, so it may hold blanks.
         std::string file;
         std::getline(in >> std::ws, file);
         while (!file.empty() && (file.back() == ' ' || file.back() == '\t' || file.back() == '\r'))
             file.pop_back();
         if (file.empty()) return false;
-        script->add(Kind::Shot, true, 0, 0, 0, resolve(file, baseDir));
+        // A snap is taken when it falls due, whatever the game is doing then.
+        script->add(Kind::Shot, verb == "shot", 0, 0, 0, resolve(file, baseDir));
     } else {
         return false;
     }
@@ -487,11 +488,4 @@ bool platformQuitPending()
     for (const SDL_Event& ev : replay.queue)
         if (ev.type == SDL_QUIT) return true;
     return checks > kLimit || replay.now - replay.lastLooked > kMinute;
-}
-
-bool platformReportFatal(const char* message)
-{
-    traceError(message);
-    std::fprintf(stderr, "error: %s\n", message);
-    return true;
 }
