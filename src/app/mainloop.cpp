@@ -31,7 +31,8 @@ void loadScene(int index)
 // and starts the scene again from the state it began with.
 void runScene(int index)
 {
-    keepSceneStart();
+    // Only an author can ask for the start again; a player's scenes do without the copy.
+    if (authorDevMode()) keepSceneStart();
     for (;;) {
         traceScene(nextpoint, index);
         placeFile(loaded[index] ? loaded[index]->file : "");
@@ -46,7 +47,8 @@ void runScene(int index)
             char why[160];
             // A file that cannot be read now keeps the text it had.
             if (scene && !scene->reread(why, sizeof why))
-                std::fprintf(stderr, "%s: %s（前の内容のまま続けます）\n", scene->file, why);
+                std::fprintf(stderr, "warning: %s: %s（前の内容のまま続けます）\n", scene->file,
+                             why);
         }
         e = 1;
     }
