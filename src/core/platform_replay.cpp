@@ -15,7 +15,6 @@
 #include <sstream>
 #include <vector>
 
-
 namespace {
 
 enum class Kind { Move, Down, Up, Wheel, KeyDown, KeyUp, Quit, Shot, End };
