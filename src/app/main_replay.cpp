@@ -76,7 +76,7 @@ int main(int argc, char* argv[])
         } else if (takeAuthorOption(argc, argv, &i, &problem)) {
             if (!problem.empty()) return badOption(problem);
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
-            return usage("unknown option " + arg);
+            return badOption("unknown option " + arg);
         } else if (input.empty()) {
             input = arg;
         } else {
