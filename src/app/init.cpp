@@ -6,8 +6,11 @@
 
 #include <SDL_mixer.h>
 
+#include "app/gametexts.h"
+#include "core/errorplace.h"
 #include "core/errors.h"
 #include "core/fonts.h"
+#include "core/gametext.h"
 #include "core/state.h"
 #include "core/textfile.h"
 #include "interpreter/scanner.h"
@@ -100,7 +103,10 @@ void loadItemNames()
 {
     static char list[kItemListSize];
     TextFile file = readTextFile("./script/itemlist.txt", list, sizeof list);
-    if (!file.opened) errors("itemlist.txtがありません");
+    if (!file.opened) {
+        placeFile("script/itemlist.txt");
+        errors("itemlist.txtがありません");
+    }
     readItemNames(list);
 }
 
@@ -127,7 +133,8 @@ void readItemNames(const char* text)
 void init()
 {
     bool audio = startSdl();
-    SDL_WM_SetCaption("TesSellane'Arc", nullptr);
+    loadGameTexts();
+    SDL_WM_SetCaption(gameCaption, nullptr);
     // The game plays on silently, but the player is told why there is no sound.
     if (!audio || Mix_OpenAudio(44100, 0x8010, 2, 4096) != 0)
         std::fprintf(stderr, "no sound device: playing without sound\n");

@@ -77,9 +77,3 @@ bool platformQuitPending()
     SDL_Event ev;
     return SDL_PeepEvents(&ev, 1, SDL_PEEKEVENT, SDL_QUITMASK) > 0;
 }
-
-bool platformReportFatal(const char* message)
-{
-    traceError(message);
-    return false;
-}
