@@ -110,9 +110,9 @@ __attribute__((target("ssse3"))) void blendRowVectors(const Uint8* picture, cons
         }
         __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(under));
         __m128i result = blendFour(_mm_shuffle_epi8(pixels, colourMask), a, d);
-        // All 16 bytes are stored: the last four, of alpha 0, are under's own, and belong to
-        // the next pixel, which the next step writes again.
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), result);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out), result);
+        int last = _mm_cvtsi128_si32(_mm_srli_si128(result, 8));
+        std::memcpy(out + 8, &last, 4);
     }
     // The last few pixels take the same step from copies, so that nothing past the row is read.
     while (i < n) {
