@@ -310,7 +310,8 @@ void liveRows(const LiveFigures& live)
         return;
     }
     limitRow("  launch to the first title frame", live.firstFrameMs, "ms", 135);
-    std::printf("%-36s %9.1f ms\n", "    processor time used by then", live.firstFrameCpuMs);
+    std::printf("%-36s %9.1f ms   (load average %.1f on %ld cores)\n", "    processor time used by then",
+                live.firstFrameCpuMs, live.loadAverage, sysconf(_SC_NPROCESSORS_ONLN));
     if (!live.ok && live.titlePeakMiB == 0) {
         std::printf("  the rest not measured: %s\n", live.error.c_str());
         return;

@@ -13,6 +13,7 @@ struct LiveFigures {
     double titleCpuPercent = 0;   // one core's share while the title animates, its music playing
     double titlePeakMiB = 0;      // peak memory after the stay at the title
     double pageCpuPercent = 0;    // one core's share on the first text page, waiting for a click
+    double loadAverage = 0;       // the machine's load average (one minute) when the launches began
 };
 
 // Runs `program` in a copy of `gameDir` `launches` times for the first frame, then once more
