@@ -86,17 +86,17 @@ void openFonts()
 void loadSystemMedia()
 {
     char path[128];
+    // Each picture is read when its screen first shows it: the title's at its first frame.
     for (const auto& picture : kPictures) {
         std::snprintf(path, sizeof path, "./system/picture/%s", picture.file);
-        ImgLoad(path, picture.name);
+        ImgLoadLater(path, picture.name);
     }
     for (const char* name : kSounds) {
         std::snprintf(path, sizeof path, "./system/sound/%s.wav", name);
         sndLoad(path, name);
     }
-    ImgLoad("./bg/black.jpg", "black");
+    ImgLoadLater("./bg/black.jpg", "black");
     ImgLoad("./bg/black.jpg", "bg");
-    mscLoad("./bgm/OP.ogg", "bgm");
 }
 
 void loadItemNames()

@@ -17,6 +17,17 @@ namespace {
 
 int badOption(const std::string& problem) { return badAuthorOption("tessarc", problem); }
 
+// The SDL 1.2 layer over SDL2 presents through OpenGL unless told otherwise, which on a machine
+// without a GPU driver costs several times the memory and the processor time for a picture that
+// changes little. The game draws every frame itself, so it presents through SDL2's software
+// renderer straight to the window; fullscreen scaling works the same on that path. A player's
+// own setting of either variable wins.
+void presentInSoftware()
+{
+    setenv("SDL_FRAMEBUFFER_ACCELERATION", "0", 0);
+    setenv("SDL_RENDER_DRIVER", "software", 0);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -32,6 +43,7 @@ int main(int argc, char* argv[])
     }
     std::string problem;
     if (!authorOptionsFit(&problem)) return badOption(problem);
+    presentInSoftware();
     const char* trace = std::getenv("TESSARC_TRACE");
     if (trace && *trace && !traceOpen(trace))
         std::fprintf(stderr, "tessarc: cannot write the trace %s\n", trace);
