@@ -4,8 +4,10 @@
 #include <cstdlib>
 
 #include "app/init.h"
+#include "core/errorplace.h"
 #include "core/platform.h"
 #include "core/state.h"
+#include "core/trace.h"
 #include "presentation/draw.h"
 
 namespace {
@@ -22,14 +24,24 @@ bool acknowledged()
     return event.type == SDL_QUIT;
 }
 
+// Tells the world outside the window: "error: FILE:LINE: MESSAGE" on standard error (the
+// place as far as it is known), and the trace's error event.
+void report(const char* message)
+{
+    ErrorPlace place = placeNow();
+    traceError(message, place.file, place.line);
+    if (place.line > 0) std::fprintf(stderr, "error: %s:%d: %s\n", place.file, place.line, message);
+    else if (place.file[0]) std::fprintf(stderr, "error: %s: %s\n", place.file, message);
+    else std::fprintf(stderr, "error: %s\n", message);
+}
+
 }  // namespace
 
 void errors(const char* message)
 {
-    bool toStderr = platformReportFatal(message);
+    report(message);
     // Fonts are opened late in start-up, and their own failure comes through here.
     bool canShow = screen && stdFont && BigFont;
-    if (!canShow && !toStderr) std::fprintf(stderr, "%s\n", message);
 
     SDL_Surface* heading = canShow ? renderLine(BigFont, "※エラー！") : nullptr;
     SDL_Surface* text = canShow ? renderLine(stdFont, message) : nullptr;

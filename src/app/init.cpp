@@ -6,8 +6,11 @@
 
 #include <SDL_mixer.h>
 
+#include "app/gametexts.h"
+#include "core/errorplace.h"
 #include "core/errors.h"
 #include "core/fonts.h"
+#include "core/gametext.h"
 #include "core/state.h"
 #include "core/textfile.h"
 #include "interpreter/scanner.h"
@@ -83,24 +86,27 @@ void openFonts()
 void loadSystemMedia()
 {
     char path[128];
+    // Each picture is read when its screen first shows it: the title's at its first frame.
     for (const auto& picture : kPictures) {
         std::snprintf(path, sizeof path, "./system/picture/%s", picture.file);
-        ImgLoad(path, picture.name);
+        ImgLoadLater(path, picture.name);
     }
     for (const char* name : kSounds) {
         std::snprintf(path, sizeof path, "./system/sound/%s.wav", name);
         sndLoad(path, name);
     }
-    ImgLoad("./bg/black.jpg", "black");
+    ImgLoadLater("./bg/black.jpg", "black");
     ImgLoad("./bg/black.jpg", "bg");
-    mscLoad("./bgm/OP.ogg", "bgm");
 }
 
 void loadItemNames()
 {
     static char list[kItemListSize];
     TextFile file = readTextFile("./script/itemlist.txt", list, sizeof list);
-    if (!file.opened) errors("itemlist.txtがありません");
+    if (!file.opened) {
+        placeFile("script/itemlist.txt");
+        errors("itemlist.txtがありません");
+    }
     readItemNames(list);
 }
 
@@ -127,7 +133,8 @@ void readItemNames(const char* text)
 void init()
 {
     bool audio = startSdl();
-    SDL_WM_SetCaption("TesSellane'Arc", nullptr);
+    loadGameTexts();
+    SDL_WM_SetCaption(gameCaption, nullptr);
     // The game plays on silently, but the player is told why there is no sound.
     if (!audio || Mix_OpenAudio(44100, 0x8010, 2, 4096) != 0)
         std::fprintf(stderr, "no sound device: playing without sound\n");

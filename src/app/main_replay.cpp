@@ -1,6 +1,7 @@
 // tessarc-replay: the same game on the replay back end, played from an input script.
 //
-//   tessarc-replay [--dir GAME_DIR] [--trace FILE] INPUT
+//   tessarc-replay [--dir GAME_DIR] [--trace FILE] [--scene NAME] [--set KEY=VALUE]... [--dev]
+//                  INPUT
 //
 // Exit status: 0 when the game ended by itself or by the quit request, 1 when it ended on a
 // fatal error (after "error: MESSAGE" on standard error), 2 on a usage error or an input
@@ -15,19 +16,25 @@
 #include <unistd.h>
 
 #include "app/mainloop.h"
+#include "app/options.h"
 #include "core/replay.h"
 #include "core/trace.h"
 
 namespace {
 
-const char kUsage[] = "usage: tessarc-replay [--dir GAME_DIR] [--trace FILE] INPUT\n";
+void printUsage(std::FILE* to)
+{
+    std::fprintf(to, "usage: tessarc-replay [--dir GAME_DIR] [--trace FILE] %s INPUT\n", kAuthorUsage);
+}
 
 int usage(const std::string& problem)
 {
     if (!problem.empty()) std::fprintf(stderr, "tessarc-replay: %s\n", problem.c_str());
-    std::fputs(kUsage, stderr);
+    printUsage(stderr);
     return 2;
 }
+
+int badOption(const std::string& problem) { return badAuthorOption("tessarc-replay", problem); }
 
 std::string currentDir()
 {
@@ -67,14 +74,16 @@ int main(int argc, char* argv[])
 {
     std::string gameDir, tracePath, input;
     for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
+        std::string arg = argv[i], problem;
         if ((arg == "--dir" || arg == "--trace") && i + 1 < argc) {
             (arg == "--dir" ? gameDir : tracePath) = argv[++i];
         } else if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
+            printUsage(stdout);
             return 0;
+        } else if (takeAuthorOption(argc, argv, &i, &problem)) {
+            if (!problem.empty()) return badOption(problem);
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
-            return usage("unknown option " + arg);
+            return badOption("unknown option " + arg);
         } else if (input.empty()) {
             input = arg;
         } else {
@@ -93,6 +102,7 @@ int main(int argc, char* argv[])
         return usage("cannot write trace " + tracePath);
     if (!gameDir.empty() && chdir(absolute(gameDir, startDir).c_str()) != 0)
         return usage("cannot enter GAME_DIR " + gameDir);
+    if (!authorOptionsFit(&problem)) return badOption(problem);
 
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);

@@ -1,6 +1,11 @@
 #include "app/mainloop.h"
 
+#include <cstdio>
+
 #include "app/init.h"
+#include "app/options.h"
+#include "core/errorplace.h"
+#include "core/events.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "core/trace.h"
@@ -22,6 +27,33 @@ void loadScene(int index)
     scriptcheck[index] = 1;
 }
 
+// Runs the scene at index; with the reload key armed, F5 reads every loaded scene file again
+// and starts the scene again from the state it began with.
+void runScene(int index)
+{
+    // Only an author can ask for the start again; a player's scenes do without the copy.
+    if (authorDevMode()) keepSceneStart();
+    for (;;) {
+        traceScene(nextpoint, index);
+        placeFile(loaded[index] ? loaded[index]->file : "");
+        reloadKey = authorDevMode() ? ReloadKey::Armed : ReloadKey::Off;
+        script(scripttext[index]);
+        placeNone();
+        bool again = reloadKey == ReloadKey::Pressed;
+        reloadKey = ReloadKey::Off;
+        if (!again) return;
+        backToSceneStart();
+        for (OpenScript* scene : loaded) {
+            char why[160];
+            // A file that cannot be read now keeps the text it had.
+            if (scene && !scene->reread(why, sizeof why))
+                std::fprintf(stderr, "warning: %s: %s（前の内容のまま続けます）\n", scene->file,
+                             why);
+        }
+        e = 1;
+    }
+}
+
 void runScenes()
 {
     while (e == 1) {
@@ -36,8 +68,7 @@ void runScenes()
         if (scriptcheck[index] == 0) loadScene(index);
         reread = scriptread[index] == 1 ? 1 : 0;
         ++scripttime;
-        traceScene(nextpoint, index);
-        script(scripttext[index]);
+        runScene(index);
         save(1);
     }
 }
@@ -58,7 +89,8 @@ int SDL_main(int, char*[])
     e = 1;
     while (e > 0) {
         resetNewGame();
-        title();
+        applyAuthorSets();
+        if (!startAtAuthorScene()) title();
         runScenes();
     }
     releaseScenes();

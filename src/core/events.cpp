@@ -3,9 +3,21 @@
 #include "core/platform.h"
 #include "core/state.h"
 
+ReloadKey reloadKey = ReloadKey::Off;
+
+bool takeReloadKey(const SDL_Event& ev)
+{
+    if (reloadKey != ReloadKey::Armed || ev.type != SDL_KEYDOWN || ev.key.keysym.sym != SDLK_F5)
+        return false;
+    reloadKey = ReloadKey::Pressed;
+    e = 0;
+    return true;
+}
+
 bool takeQuitEvents(bool* leftPressed)
 {
     while (platformPollEvent(&event)) {
+        if (takeReloadKey(event)) return true;
         if (event.type == SDL_QUIT ||
             (event.type == SDL_KEYUP && event.key.keysym.sym == SDLK_ESCAPE)) {
             e = 0;

@@ -1,7 +1,18 @@
-// What the menu screens do with the events they poll.
+// What the menu screens do with the events they poll, and the author's reload key.
 #pragma once
 
+#include <SDL.h>
+
+// The reload key, F5: Off, Armed while a scene runs for an author (--dev), Pressed once it
+// has been pressed then.
+enum class ReloadKey { Off, Armed, Pressed };
+extern ReloadKey reloadKey;
+
+// Whether ev is the reload key while it is armed. If so it becomes Pressed and e 0, so that
+// every routine returns as on quit and the main loop can start the scene again.
+bool takeReloadKey(const SDL_Event& ev);
+
 // Takes every pending event into `event`. The quit request (the window's close, or Escape
-// released) sets e to 0 and answers true at once; a press of the left button is noted in
+// released) and the armed reload key set e to 0 and answer true at once; a press of the left button is noted in
 // *leftPressed when it is given. Every other event is dropped.
 bool takeQuitEvents(bool* leftPressed = nullptr);

@@ -61,7 +61,3 @@ void platformFlip(SDL_Surface* surface);
 // reading the pointer is given virtual time, and after ten seconds of it (or a minute of
 // virtual time without looking for input) the quit request, so that every run ends.
 bool platformQuitPending();
-
-// Tells the world outside the window about a fatal error before the game ends. Returns true
-// when the message has been written to the standard error stream.
-bool platformReportFatal(const char* message);

@@ -2,11 +2,25 @@
 #include "core/platform.h"
 
 #include <ctime>
+#include <poll.h>
+
+#include <SDL_syswm.h>
 
 #include "core/presslatch.h"
-#include "core/trace.h"
 
 namespace {
+
+// The X server's connection, or -1 when the game does not show through X.
+int xConnection()
+{
+#ifdef SDL_VIDEO_DRIVER_X11
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWMInfo(&info) > 0 && info.subsystem == SDL_SYSWM_X11 && info.info.x11.display)
+        return ConnectionNumber(info.info.x11.display);
+#endif
+    return -1;
+}
 
 // SDL calls the filter as a pump takes each event in, which is where presses are latched:
 // by the time the game reads the held state, a tap may already have been released.
@@ -39,10 +53,20 @@ int platformPollEvent(SDL_Event* ev)
     return SDL_PollEvent(ev);
 }
 
+// SDL_WaitEvent of the 1.2 layer looks for events a hundred times a second, which on a page
+// that waits for the player is most of the game's work. Under X the game sleeps until the
+// server has something to say instead; a tenth of a second at most, for requests that do not
+// come through the server (a quit signal).
 int platformWaitEvent(SDL_Event* ev)
 {
     pumpBegins();
-    return SDL_WaitEvent(ev);
+    int x = xConnection();
+    if (x < 0) return SDL_WaitEvent(ev);
+    while (!SDL_PollEvent(ev)) {
+        struct pollfd server = {x, POLLIN, 0};
+        poll(&server, 1, 100);
+    }
+    return 1;
 }
 
 void platformPumpEvents()
@@ -76,10 +100,4 @@ bool platformQuitPending()
     platformPumpEvents();
     SDL_Event ev;
     return SDL_PeepEvents(&ev, 1, SDL_PEEKEVENT, SDL_QUITMASK) > 0;
-}
-
-bool platformReportFatal(const char* message)
-{
-    traceError(message);
-    return false;
 }

@@ -6,7 +6,7 @@
 // state together when the game next pumps (polls, waits or pumps), as SDL's own pump takes in
 // what the player did meanwhile. Gated actions (click, rclick, press, shot) wait until the
 // game waits for the player; the actions after one count their time from when it was carried
-// out. Quick presses are latched as in the live game.
+// out. Quick presses are latched as in the live game. A snap is a shot that is not gated.
 #include "core/platform.h"
 #include "core/replay.h"
 
@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "core/presslatch.h"
-#include "core/trace.h"
 
 namespace {
 
@@ -203,6 +202,21 @@ void runDue(Uint64 until, bool playerAwaited)
     }
 }
 
+// A snap needs no pump: it is taken when it falls due, even in the middle of a sleep, as long as
+// it is the next action.
+void runSnapsDue(Uint64 until)
+{
+    while (replay.next < replay.actions.size()) {
+        const Action& action = replay.actions[replay.next];
+        Uint64 due = dueTime();
+        if (action.kind != Kind::Shot || action.gated || due > until) return;
+        if (due > replay.now) replay.now = due;
+        carryOut(action);
+        replay.lastDue = due;
+        ++replay.next;
+    }
+}
+
 // What the game did meanwhile reaches the queue and the held state together.
 void pump(bool playerAwaited)
 {
@@ -232,6 +246,7 @@ bool keyByName(const std::string& name, int* key)
     static const struct { const char* name; int key; } names[] = {
         {"return", SDLK_RETURN}, {"space", SDLK_SPACE}, {"escape", SDLK_ESCAPE},
         {"lctrl", SDLK_LCTRL},   {"rctrl", SDLK_RCTRL},
+        {"f5", SDLK_F5},
     };
     for (const auto& entry : names)
         if (name == entry.name) {
@@ -352,14 +367,15 @@ bool parseLine(const std::string& line, const std::string& baseDir, ScriptBuilde
     } else if (verb == "quit") {
         if (in >> word) return false;
         script->add(Kind::Quit, false);
-    } else if (verb == "shot") {
+    } else if (verb == "shot" || verb == "snap") {
         // The file name is the rest of the line, so it may hold blanks.
         std::string file;
         std::getline(in >> std::ws, file);
         while (!file.empty() && (file.back() == ' ' || file.back() == '\t' || file.back() == '\r'))
             file.pop_back();
         if (file.empty()) return false;
-        script->add(Kind::Shot, true, 0, 0, 0, resolve(file, baseDir));
+        // A snap is taken when it falls due, whatever the game is doing then.
+        script->add(Kind::Shot, verb == "shot", 0, 0, 0, resolve(file, baseDir));
     } else {
         return false;
     }
@@ -397,7 +413,12 @@ bool replayUsedUp() { return replay.next >= replay.actions.size(); }
 
 Uint32 platformTicks() { return static_cast<Uint32>(replay.now); }
 
-void platformDelay(Uint32 ms) { replay.now += ms; }
+void platformDelay(Uint32 ms)
+{
+    Uint64 until = replay.now + ms;
+    runSnapsDue(until);
+    replay.now = until;
+}
 
 int platformPollEvent(SDL_Event* ev)
 {
@@ -476,6 +497,7 @@ long platformTime() { return static_cast<long>(replay.now / 1000); }
 
 void platformFlip(SDL_Surface* surface)
 {
+    runSnapsDue(replay.now);
     SDL_Flip(surface);
     if (replay.shotsLeft <= 0 || !surface) return;
     if (!replay.lastFlip) {
@@ -501,11 +523,4 @@ bool platformQuitPending()
     for (const SDL_Event& ev : replay.queue)
         if (ev.type == SDL_QUIT) return true;
     return checks > kLimit || replay.now - replay.lastLooked > kMinute;
-}
-
-bool platformReportFatal(const char* message)
-{
-    traceError(message);
-    std::fprintf(stderr, "error: %s\n", message);
-    return true;
 }

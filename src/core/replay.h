@@ -6,12 +6,13 @@
 //   move X Y                 pointer to (X, Y)
 //   down left|right          button pressed / up left|right released
 //   wheel up|down            one wheel step
-//   keydown KEY, keyup KEY   KEY one of return, space, escape, lctrl, rctrl
+//   keydown KEY, keyup KEY   KEY one of return, space, escape, lctrl, rctrl, f5
 //   quit                     the window's close request
 //   click X Y                move X Y, wait 50, down left, wait 50, up left, wait 50
 //   rclick X Y               the same with the right button
 //   press KEY                keydown KEY, wait 50, keyup KEY, wait 50
 //   shot FILE                write the picture of the last flip to FILE as a BMP
+//   snap FILE                the same as soon as it falls due, without waiting for the player
 // An action falls due its wait after the one before it and reaches the event queue and the held
 // state together at the game's next pump (poll, wait or pump), with quick presses latched as in
 // the live game. click, rclick, press and shot first wait until the game waits for the player:

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/platform.h"
+#include "core/trace.h"
 
 SDL_Surface* screen;
 const KeyState keystate{};
@@ -72,3 +73,61 @@ void resetNewGame()
     scripttime = 0;
     e = 1;
 }
+
+void storeTraced(int* slot, int value, const char* what, int index)
+{
+    if (*slot == value) return;
+    *slot = value;
+    traceSet(what, index, value);
+}
+
+namespace {
+
+struct SceneStart {
+    int t, a, b, c;
+    char nextpoint[kNameSize], prepoint[kNameSize];
+    int HP, Guts, HPmax, Gutsmax;
+    int item[kItemCount], flag[kFlagCount], parameter[kParameterCount];
+    int timecheck[kTimecheckCount], findcheck[kFindcheckCount];
+    int scriptread[kSceneCount];
+    int scripttime, reread;
+};
+
+SceneStart sceneStart;
+
+// Copies every field of the state between the globals and the kept copy, one way or the other.
+template <typename T>
+void copyField(T& kept, T& live, bool keep)
+{
+    if (keep) std::memcpy(&kept, &live, sizeof kept);
+    else std::memcpy(&live, &kept, sizeof kept);
+}
+
+void copyState(bool keep)
+{
+    SceneStart& s = sceneStart;
+    copyField(s.t, t, keep);
+    copyField(s.a, a, keep);
+    copyField(s.b, b, keep);
+    copyField(s.c, c, keep);
+    copyField(s.nextpoint, nextpoint, keep);
+    copyField(s.prepoint, prepoint, keep);
+    copyField(s.HP, HP, keep);
+    copyField(s.Guts, Guts, keep);
+    copyField(s.HPmax, HPmax, keep);
+    copyField(s.Gutsmax, Gutsmax, keep);
+    copyField(s.item, item, keep);
+    copyField(s.flag, flag, keep);
+    copyField(s.parameter, parameter, keep);
+    copyField(s.timecheck, timecheck, keep);
+    copyField(s.findcheck, findcheck, keep);
+    copyField(s.scriptread, scriptread, keep);
+    copyField(s.scripttime, scripttime, keep);
+    copyField(s.reread, reread, keep);
+}
+
+}  // namespace
+
+void keepSceneStart() { copyState(true); }
+
+void backToSceneStart() { copyState(false); }

@@ -88,6 +88,15 @@ int* slotOf(int (&table)[N], int index)
     return index >= 0 && index < N ? &table[index] : nullptr;
 }
 
+// Stores value at slot, a variable of the story's state; when that changes it, the trace's
+// set event names what (and index, unless it is negative).
+void storeTraced(int* slot, int value, const char* what, int index = -1);
+
+// Keeps a copy of the story's state as a scene begins (position, names, statistics, items,
+// flags, parameters, marks, read marks, the scene clock); backToSceneStart puts it back.
+void keepSceneStart();
+void backToSceneStart();
+
 // Resets everything a new game starts from: items, flags, marks, parameters, the per-scene
 // loaded and read marks, scene 1000, HP 123/123, Guts 72/72, e 1.
 void resetNewGame();

@@ -53,7 +53,13 @@ void traceSound(const char* path, int count)
     emit("sound", {{"path", path}, {"count", count}});
 }
 
-void traceError(const char* message) { emit("error", {{"message", message}}); }
+void traceError(const char* message, const char* file, int line)
+{
+    Json fields = {{"message", message}};
+    if (file[0]) fields["file"] = file;
+    if (line > 0) fields["line"] = line;
+    emit("error", fields);
+}
 
 void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emphasis,
                int emphasisCount)
@@ -89,3 +95,19 @@ void tracePick(const int* chosen, int count)
 void traceMenu(bool search, bool move) { emit("menu", {{"search", search}, {"move", move}}); }
 
 void traceSave(const char* file) { emit("save", {{"file", file}}); }
+
+void traceLoad(const char* file) { emit("load", {{"file", file}}); }
+
+void traceSet(const char* what, int index, int value)
+{
+    if (index < 0) emit("set", {{"what", what}, {"value", value}});
+    else emit("set", {{"what", what}, {"index", index}, {"value", value}});
+}
+
+void traceEffect(int n) { emit("effect", {{"n", n}}); }
+
+void traceChapter(const char* name) { emit("chapter", {{"name", name}}); }
+
+void traceEnding(int n) { emit("ending", {{"n", n}}); }
+
+void traceGameOver() { emit("gameover"); }

@@ -57,44 +57,54 @@ void backgroundMusic(const Command& c)
 
 void screenEffect(const Command& c) { effect(c.number()); }
 
-void raiseHPmax(const Command& c) { HPmax = Math_order(c.line, HPmax); }
-void raiseGutsmax(const Command& c) { Gutsmax = Math_order(c.line, Gutsmax); }
+void raiseHPmax(const Command& c) { storeTraced(&HPmax, Math_order(c.line, HPmax), "hpmax"); }
+void raiseGutsmax(const Command& c) { storeTraced(&Gutsmax, Math_order(c.line, Gutsmax), "gutsmax"); }
 
 void changeHP(const Command& c)
 {
-    HP = Math_order(c.line, HP);
-    if (HP > HPmax) HP = HPmax;
+    int value = Math_order(c.line, HP);
+    storeTraced(&HP, value > HPmax ? HPmax : value, "hp");
 }
 
 void changeGuts(const Command& c)
 {
-    Guts = Math_order(c.line, Guts);
-    if (Guts > Gutsmax) Guts = Gutsmax;
+    int value = Math_order(c.line, Guts);
+    storeTraced(&Guts, value > Gutsmax ? Gutsmax : value, "guts");
 }
 
 void changeParameter(const Command& c)
 {
     // Only the digit right after "para" names the parameter; the expression follows it.
     const char* digit = numberAt(c.line);
-    int* value = slotOf(parameter, readNumber(digit));
-    if (value) *value = Math_order(*digit ? digit + 1 : digit, *value);
+    int index = readNumber(digit);
+    if (int* value = slotOf(parameter, index))
+        storeTraced(value, Math_order(*digit ? digit + 1 : digit, *value), "para", index);
+}
+
+// Sets entry n of a table of the story's state, when the table has one.
+template <int N>
+void setEntry(int (&table)[N], int n, int value, const char* what)
+{
+    if (int* entry = slotOf(table, n)) storeTraced(entry, value, what, n);
 }
 
 void addItem(const Command& c)
 {
-    if (int* count = slotOf(item, c.number())) *count = clampToInt(*count + 1LL);
+    int n = c.number();
+    setEntry(item, n, clampToInt(entryOf(item, n) + 1LL), "item");
 }
 
 void removeItem(const Command& c)
 {
-    if (int* count = slotOf(item, c.number()); count && *count != 0) *count -= 1;
+    int n = c.number(), count = entryOf(item, n);
+    if (count != 0) setEntry(item, n, count - 1, "item");
 }
 
-void setFlag(const Command& c) { if (int* f = slotOf(flag, c.number())) *f = 1; }
-void clearFlag(const Command& c) { if (int* f = slotOf(flag, c.number())) *f = 0; }
-void setCheck(const Command& c) { if (int* f = slotOf(findcheck, c.number())) *f = 1; }
-void clearCheck(const Command& c) { if (int* f = slotOf(findcheck, c.number())) *f = 0; }
-void markTime(const Command& c) { if (int* mark = slotOf(timecheck, c.number())) *mark = scripttime; }
+void setFlag(const Command& c) { setEntry(flag, c.number(), 1, "flag"); }
+void clearFlag(const Command& c) { setEntry(flag, c.number(), 0, "flag"); }
+void setCheck(const Command& c) { setEntry(findcheck, c.number(), 1, "check"); }
+void clearCheck(const Command& c) { setEntry(findcheck, c.number(), 0, "check"); }
+void markTime(const Command& c) { setEntry(timecheck, c.number(), scripttime, "timecheck"); }
 
 void chapter(const Command& c) { ChapterChange(c.arg); }
 void scenarioEnd(const Command& c) { Ending(c.number()); }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/errorplace.h"
 #include "core/errors.h"
 #include "core/state.h"
 #include "interpreter/commands.h"
@@ -107,7 +108,8 @@ void carryOut(const Entry& entry, int k, const char* blockStart, char* arg, int 
     }
 }
 
-const char* runChoice(const char* pickLine, char* arg, const char* pos, int level)
+const char* runChoice(const char* scene, const char* pickLine, char* arg, const char* pos,
+                      int level)
 {
     static Choice choice;
     choice.count = 0;
@@ -125,6 +127,7 @@ const char* runChoice(const char* pickLine, char* arg, const char* pos, int leve
     // Entries run up to the line holding "}", or to the end of the text.
     while (const char* next = GetLine(line, pos)) {
         pos = next;
+        placeLine(scene, next);
         if (std::strchr(line, '}')) break;
         Entry scratch;
         Entry* entry = choice.count < kOptionsAtMost ? &choice.entries[choice.count] : &scratch;
@@ -159,6 +162,6 @@ const char* orders4(const char* word, char* arg, const char* scene, const char* 
         return pos;
     }
     if (std::strcmp(word, "goto") == 0) return jumpTo(scene, arg);
-    if (contains(word, "pick")) return runChoice(line, arg, pos, level);
+    if (contains(word, "pick")) return runChoice(scene, line, arg, pos, level);
     return pos;
 }

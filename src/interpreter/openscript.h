@@ -1,6 +1,10 @@
 // One loaded scene text.
 #pragma once
 
+#include <cstddef>
+
+#include "core/state.h"
+
 constexpr int kScriptSize = 131072;   // a scene text and its NUL
 
 class OpenScript {
@@ -12,5 +16,10 @@ public:
     OpenScript(const OpenScript&) = delete;
     OpenScript& operator=(const OpenScript&) = delete;
 
+    // Reads the file again. When it cannot be read whole, the text stays as it was and
+    // false is answered with the reason in why (whySize bytes).
+    bool reread(char* why, size_t whySize);
+
+    char file[kNameSize + 16];   // "script/<name>.txt", relative to the game folder
     char text[kScriptSize];
 };

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "core/errorplace.h"
 #include "core/errors.h"
 #include "core/platform.h"
 #include "core/state.h"
@@ -227,6 +228,7 @@ struct Scene {
                 continue;
             }
             pos = next;
+            placeLine(start, next);
             if (keystate[SDLK_ESCAPE] || event.type == SDL_QUIT) {
                 e = 0;
                 break;
@@ -262,6 +264,7 @@ void script(const char* scene)
     std::memset(worpcheck, 0, sizeof worpcheck);
     Scene running(scene);
     running.runLines();
+    placeLine(nullptr, nullptr);
     if (e == 2) e = 1;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include <SDL_image.h>
 
@@ -12,10 +13,12 @@
 
 namespace {
 
-// A loaded picture: the part of it that is kept, and where that part lies in the picture.
+// A loaded picture: the part of it that is kept, and where that part lies in the picture. A
+// picture put off until it is first wanted has no surface yet, only the file it comes from.
 struct Picture {
     SDL_Surface* surface;
     int x, y;
+    std::string later;
 };
 
 CacheNode<Picture>* ImageListTop;
@@ -99,7 +102,7 @@ SDL_Surface* cut(SDL_Surface* picture, const Area& area)
 Picture* prepare(SDL_Surface* loaded)
 {
     if (!loaded) return nullptr;
-    auto* picture = new Picture{loaded, 0, 0};
+    auto* picture = new Picture{loaded, 0, 0, {}};
     SDL_PixelFormat* f = loaded->format;
     bool keyed = loaded->flags & SDL_SRCCOLORKEY;
     if (f->Amask == 0 && !keyed && !f->palette && SDL_GetVideoSurface()) {
@@ -116,11 +119,27 @@ Picture* prepare(SDL_Surface* loaded)
         if (area.w > 0 && 4LL * area.w * area.h < 3LL * loaded->w * loaded->h) {
             if (SDL_Surface* part = cut(loaded, area)) {
                 SDL_FreeSurface(loaded);
-                *picture = {part, area.x, area.y};
+                *picture = {part, area.x, area.y, {}};
             }
         }
     }
     return picture;
+}
+
+// The newest picture of that name, loaded now if it was put off; one that cannot be loaded is
+// dropped, as ImgLoad would not have kept it, and the next older one of that name is looked at.
+Picture* findPicture(const char* name)
+{
+    CacheNode<Picture>* node;
+    while ((node = cacheFind(ImageListTop, name)) && !node->handle->surface) {
+        if (Picture* loaded = prepare(IMG_Load(node->handle->later.c_str()))) {
+            delete node->handle;
+            node->handle = loaded;
+            break;
+        }
+        cacheRemove(ImageListTop, name, releasePicture);
+    }
+    return node ? node->handle : nullptr;
 }
 
 }  // namespace
@@ -132,11 +151,16 @@ int ImgLoad(const char* path, const char* name)
     return 1;
 }
 
+void ImgLoadLater(const char* path, const char* name)
+{
+    cachePush(ImageListTop, name, new Picture{nullptr, 0, 0, path});
+}
+
 SDL_Surface* ImgGet(const char* name) { return ImgGetPlaced(name, nullptr, nullptr); }
 
 SDL_Surface* ImgGetPlaced(const char* name, int* x, int* y)
 {
-    Picture* picture = get(ImageListTop, name);
+    Picture* picture = findPicture(name);
     if (x) *x = picture ? picture->x : 0;
     if (y) *y = picture ? picture->y : 0;
     return picture ? picture->surface : nullptr;

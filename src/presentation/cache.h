@@ -13,6 +13,10 @@
 // only the rectangle around its visible pixels. Drawing it gives the same pixels as drawing
 // the file as it was. ImgGetPlaced tells where the kept rectangle lies in the picture.
 int ImgLoad(const char* path, const char* name);
+// Adds a node for the picture in path that is loaded, as ImgLoad would, the first time the name
+// is asked for: a screen not shown yet costs no time at start-up and no memory. If the file
+// cannot be loaded then, the node goes as if it had never been added.
+void ImgLoadLater(const char* path, const char* name);
 SDL_Surface* ImgGet(const char* name);
 SDL_Surface* ImgGetPlaced(const char* name, int* x, int* y);
 void ImgDelete(const char* name);

@@ -2,6 +2,7 @@
 
 #include "core/platform.h"
 #include "core/state.h"
+#include "core/trace.h"
 #include "presentation/cache.h"
 #include "presentation/draw.h"
 #include "presentation/fastblit.h"
@@ -198,6 +199,7 @@ void black_out()
 
 void effect(int n)
 {
+    traceEffect(n);
     if (n == 1) shake();
     else if (n == 2) black_out();
     window(0);

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
+#include "core/gametext.h"
 #include "core/platform.h"
 #include "core/state.h"
+#include "core/trace.h"
 #include "presentation/audio.h"
 #include "presentation/cache.h"
 #include "presentation/effects.h"
@@ -12,21 +14,17 @@
 
 namespace {
 
-const char kCollapse[] =
-    "[膝から力が抜け、あなたは冷たい砂の上に崩れ落ちた。<n>"
-    "遠ざかる潮騒の中で、誰かが名前を呼んだ気がした。<p>"
-    "そして、灯台の光も見えなくなった……";
-
 bool ctrlHeld() { return keystate[SDLK_LCTRL] || keystate[SDLK_RCTRL]; }
 
 }  // namespace
 
 void ChapterChange(const char* name)
 {
+    traceChapter(name);
     ImgReplace("./bg/black.jpg", "bg");
     window(0);
-    HP = HPmax;
-    Guts = Gutsmax;
+    storeTraced(&HP, HPmax, "hp");
+    storeTraced(&Guts, Gutsmax, "guts");
     char card[128];
     std::snprintf(card, sizeof card, "./system/picture/chapter/%s.png", name);
     ImgReplace(card, "bg");
@@ -38,6 +36,7 @@ void ChapterChange(const char* name)
 void Ending(int n)
 {
     static const char* const kThemes[] = {"./bgm/ED-2.ogg", "./bgm/ED-0.ogg", "./bgm/ED.ogg"};
+    traceEnding(n);
     if (n >= 1 && n <= 3) music(kThemes[n - 1]);
     for (int k = 0; k < 10; ++k) {
         Uint32 started = platformTicks();
@@ -60,7 +59,8 @@ void Ending(int n)
 
 void GameOver()
 {
-    text(kCollapse, 0);
+    traceGameOver();
+    text(gameOverNarration, 0);
     fade(0);
     text("[Game Over……", 0);
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "core/errors.h"
+#include "core/events.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "core/trace.h"
@@ -123,6 +124,7 @@ void wait()
             }
         }
         waitForEvent();
+        if (takeReloadKey(event)) return;
         if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_WHEELDOWN) return;
         if (leftButtonHeld() || keystate[SDLK_RETURN] || keystate[SDLK_SPACE]) return;
         if (ctrlHeld()) {
@@ -140,6 +142,7 @@ void wait2()
 {
     for (;;) {
         waitForEvent();
+        if (takeReloadKey(event)) return;
         Uint8 buttons = platformMouseState(nullptr, nullptr);
         if ((buttons & SDL_BUTTON(SDL_BUTTON_LEFT)) || keystate[SDLK_RETURN] ||
             keystate[SDLK_SPACE] || (buttons & SDL_BUTTON(SDL_BUTTON_RIGHT)))

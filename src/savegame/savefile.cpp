@@ -27,6 +27,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/errorplace.h"
 #include "core/errors.h"
 #include "core/platform.h"
 #include "core/state.h"
@@ -260,8 +261,12 @@ const SaveData& dataLoad(int count)
     for (int row = 0; row < count && row < 4; ++row) {
         int length = readFile((row + 1) % 4, buffer);
         if (length < 0) continue;
-        if (!recordValid(buffer, length, row == 3 ? kResumeRecord : kSlotRecord))
+        if (!recordValid(buffer, length, row == 3 ? kResumeRecord : kSlotRecord)) {
+            char file[16];
+            std::snprintf(file, sizeof file, "save/%d", (row + 1) % 4);
+            placeFile(file);
             errors("saveファイルの内容が間違っています");
+        }
         decodeRecord(buffer, row, &data);
     }
     return data;
@@ -305,6 +310,9 @@ void load(int mode)
         }
         row = slot - 1;
     }
+    char file[32];
+    savePath(file, sizeof file, mode == 1 ? 0 : row + 1);
+    traceLoad(file);
     t = data.heads[row][0];
     HPmax = data.heads[row][1];
     Gutsmax = data.heads[row][2];

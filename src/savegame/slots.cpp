@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/events.h"
+#include "core/gametext.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "presentation/audio.h"
@@ -14,11 +15,6 @@ namespace {
 const struct {
     int x, y;
 } kSlots[3] = {{297, 95}, {121, 255}, {447, 247}};
-
-// The titles of the game's four chapters; the fifth is the game's own title.
-const char* const kChapterTitles[6] = {
-    "", "潮騒の目覚め", "灯台への道", "沈んだ星図", "夜明けの鐘", "Tessellane'Arc",
-};
 
 // The slot under the pointer; slot 1 wins where the areas overlap.
 int slotAt(int x, int y)
@@ -49,7 +45,7 @@ void saveDraw(const int (*heads)[6], int highlight, int mode, const int (*flags)
         int chapter = chapterOf(flags[s]);
         char text[4][64];
         std::snprintf(text[0], sizeof text[0], "第%d章", chapter == 5 ? 4 : chapter);
-        std::snprintf(text[1], sizeof text[1], "%s", kChapterTitles[chapter]);
+        std::snprintf(text[1], sizeof text[1], "%s", chapterTitles[chapter]);
         std::snprintf(text[2], sizeof text[2], "HP %d", heads[s][1]);
         std::snprintf(text[3], sizeof text[3], "Guts %d", heads[s][2]);
         for (int j = 0; j < 4; ++j) lines[s][j] = TTF_RenderUTF8_Solid(itemFont, text[j], color_black);

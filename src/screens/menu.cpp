@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/errorplace.h"
 #include "core/errors.h"
 #include "core/events.h"
 #include "core/platform.h"
@@ -74,6 +75,7 @@ int waitForClick(int& highlight, bool& released, const int* available)
 // ---- The move list ----------------------------------------------------------------------
 
 struct Reader {
+    const char* start;   // the scene's text
     const char* pos;
     char line[kLineSize];
 
@@ -81,8 +83,12 @@ struct Reader {
     void next()
     {
         const char* after = GetLine(line, pos);
-        if (after) pos = after;
-        else line[0] = '\0';
+        if (after) {
+            pos = after;
+            placeLine(start, after);
+        } else {
+            line[0] = '\0';
+        }
     }
     bool restHolds(char ch) const { return std::strchr(pos, ch) != nullptr; }
     bool holds(const char* part) const { return contains(line, part); }
@@ -154,7 +160,7 @@ void menuDraw(int highlight, const int* available)
 
 int kouhoCheck(const char* scene, const char** list, const char* name)
 {
-    Reader r{std::strstr(scene, name), ""};
+    Reader r{scene, std::strstr(scene, name), ""};
     if (!r.pos) {
         char message[128];
         std::snprintf(message, sizeof message, "スクリプト中に%sが見つかりません", name);

@@ -21,7 +21,7 @@ const char kSceneMissing[] = "スクリプトファイルが見つかりませ�
 void expectFatal(const ReplayRun& run, const std::string& message)
 {
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("error: " + message), std::string::npos) << run.err;
+    EXPECT_TRUE(reportsFatal(run.err, message)) << run.err;
     auto errors = run.only("error");
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0]["message"], message);

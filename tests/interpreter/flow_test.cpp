@@ -72,7 +72,7 @@ Strings sceneEvents(const ReplayRun& run, const Strings& kinds)
 void expectFatal(const Played& played, const std::string& message)
 {
     EXPECT_EQ(played.run.status, 1);
-    EXPECT_NE(played.run.err.find("error: " + message), std::string::npos) << played.run.err;
+    EXPECT_TRUE(reportsFatal(played.run.err, message)) << played.run.err;
 }
 
 std::string repeat(const std::string& piece, int times)

@@ -58,7 +58,7 @@ void expectFatal(const std::string& scene, const std::string& message, const Pag
 {
     SceneRun run = play(scene);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("error: " + message), std::string::npos) << run.err;
+    EXPECT_TRUE(reportsFatal(run.err, message)) << run.err;
     EXPECT_EQ(run.pages, before);
 }
 

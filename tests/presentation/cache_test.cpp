@@ -122,6 +122,30 @@ TEST_F(PictureCache, LoadsByContentAndIgnoresMissingFiles)
     EXPECT_EQ(sndGet("se"), nullptr);
 }
 
+TEST_F(PictureCache, APicturePutOffIsReadWhenFirstAskedForOrDropsOut)
+{
+    GameDir dir;
+    dir.picture("old.png", 4, 3, 0x112233);
+    ASSERT_EQ(ImgLoad(dir.file("old.png").c_str(), "p"), 1);
+    // The file is read at the first ask, not when the picture is put off.
+    ImgLoadLater(dir.file("new.png").c_str(), "p");
+    dir.picture("new.png", 6, 2, 0x445566);
+    ASSERT_NE(ImgGet("p"), nullptr);
+    EXPECT_EQ(ImgGet("p")->w, 6);
+    ImgDelete("p");
+    EXPECT_EQ(ImgGet("p")->w, 4);
+
+    // One that cannot be read is gone, and the older picture of its name shows through.
+    ImgLoadLater(dir.file("missing.png").c_str(), "p");
+    EXPECT_EQ(ImgGet("p")->w, 4);
+    ImgDelete("p");
+    EXPECT_EQ(ImgGet("p"), nullptr);
+    ImgLoadLater(dir.file("missing.png").c_str(), "q");
+    ImgDelete("q");
+    dir.picture("missing.png", 2, 2, 0);
+    EXPECT_EQ(ImgGet("q"), nullptr);
+}
+
 namespace {
 
 // The screen's bytes after drawing: one picture through the cache, or its file as loaded.

@@ -55,7 +55,7 @@ std::vector<std::string> names(const ReplayRun& run, const char* kind, const cha
 void expectFatal(const ReplayRun& run, const std::string& message)
 {
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("error: " + message), std::string::npos) << run.err;
+    EXPECT_TRUE(reportsFatal(run.err, message)) << run.err;
 }
 
 }  // namespace

@@ -70,13 +70,13 @@ std::vector<nlohmann::json> ReplayRun::only(const std::string& kind) const
     return found;
 }
 
-ReplayRun runReplay(const GameDir& game, const std::string& input)
+ReplayRun runReplay(const GameDir& game, const std::string& input, const std::string& options)
 {
     game.write("input.txt", input);
     // A game that never waits could run for ever: such a run is cut off after a minute.
     std::string command = std::string("timeout -s KILL 60 '") + TESSARC_REPLAY + "' --dir '" +
                           game.path() +
-                          "' --trace '" + game.file("trace.jsonl") + "' '" +
+                          "' --trace '" + game.file("trace.jsonl") + "' " + options + " '" +
                           game.file("input.txt") + "' >'" + game.file("out.txt") + "' 2>'" +
                           game.file("err.txt") + "'";
     int raw = std::system(command.c_str());
@@ -89,6 +89,20 @@ ReplayRun runReplay(const GameDir& game, const std::string& input)
     while (std::getline(lines, line))
         if (!line.empty()) run.events.push_back(nlohmann::json::parse(line));
     return run;
+}
+
+bool reportsFatal(const std::string& err, const std::string& message)
+{
+    std::istringstream lines(err);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.rfind("error: ", 0) != 0 || line.size() < message.size()) continue;
+        if (line == "error: " + message) return true;
+        if (line.compare(line.size() - message.size(), message.size(), message) == 0 &&
+            line.compare(line.size() - message.size() - 2, 2, ": ") == 0)
+            return true;
+    }
+    return false;
 }
 
 const char kClickStart[] = "click 410 372\n";

@@ -46,8 +46,12 @@ struct ReplayRun {
 };
 
 // Runs tessarc-replay on the game directory with the input script; the trace goes to a file
-// in the game directory.
-ReplayRun runReplay(const GameDir& game, const std::string& input);
+// in the game directory. options: more command-line options, quoted for the shell.
+ReplayRun runReplay(const GameDir& game, const std::string& input, const std::string& options = "");
+
+// Whether standard error holds the fatal error line of message: "error: ", the place where
+// it is known ("FILE: " or "FILE:LINE: "), the message.
+bool reportsFatal(const std::string& err, const std::string& message);
 
 // The input that starts a new game from the title: a click on its start button.
 extern const char kClickStart[];

@@ -1,0 +1,160 @@
+#include "app/options.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "core/state.h"
+#include "interpreter/commands.h"
+
+const char kAuthorUsage[] = "[--scene NAME] [--set KEY=VALUE]... [--dev]";
+
+namespace {
+
+struct Setting {
+    int* slot;
+    int value;
+};
+
+std::string sceneName;
+bool started;
+bool devMode;
+std::vector<Setting> settings;
+
+// The state a --set key names: a table with an index, or one value.
+struct Key {
+    const char* name;
+    int* table;
+    int size;      // 0: a single value, no index
+};
+
+const Key kKeys[] = {
+    {"flag", flag, kFlagCount},
+    {"item", item, kItemCount},
+    {"para", parameter, kParameterCount},
+    {"check", findcheck, kFindcheckCount},
+    {"timecheck", timecheck, kTimecheckCount},
+    {"hp", &HP, 0},
+    {"guts", &Guts, 0},
+    {"hpmax", &HPmax, 0},
+    {"gutsmax", &Gutsmax, 0},
+};
+
+// A whole decimal int: an optional sign and digits, nothing else.
+bool readInt(const char* text, int* value)
+{
+    if (!*text || std::strchr(" \t\n", *text)) return false;
+    char* end = nullptr;
+    errno = 0;
+    long n = std::strtol(text, &end, 10);
+    if (*end || errno == ERANGE || n < -2147483647L - 1 || n > 2147483647L) return false;
+    *value = static_cast<int>(n);
+    return true;
+}
+
+bool parseSetting(const std::string& text, std::string* problem)
+{
+    size_t equals = text.find('=');
+    std::string key = text.substr(0, equals);
+    size_t digits = key.find_first_of("0123456789");
+    std::string name = key.substr(0, digits);
+    const Key* known = nullptr;
+    for (const Key& k : kKeys)
+        if (name == k.name) known = &k;
+    if (!known || equals == std::string::npos) {
+        *problem = "--set " + text + ": not KEY=VALUE with KEY one of flagN, itemN, paraN, "
+                   "checkN, timecheckN, hp, guts, hpmax, gutsmax";
+        return false;
+    }
+    int index = 0;
+    if (known->size > 0) {
+        if (digits == std::string::npos || !readInt(key.c_str() + digits, &index) ||
+            index < 0 || index >= known->size) {
+            *problem = "--set " + text + ": " + name + " takes a number from 0 to " +
+                       std::to_string(known->size - 1);
+            return false;
+        }
+    } else if (digits != std::string::npos) {
+        *problem = "--set " + text + ": " + name + " takes no number";
+        return false;
+    }
+    int value;
+    if (!readInt(text.c_str() + equals + 1, &value)) {
+        *problem = "--set " + text + ": the value is not a whole number";
+        return false;
+    }
+    settings.push_back({known->table + index, value});
+    return true;
+}
+
+bool plainName(const std::string& name)
+{
+    return !name.empty() && name.size() < static_cast<size_t>(kNameSize) &&
+           name.find_first_of("/\\ \t\r\n") == std::string::npos && name[0] != '.';
+}
+
+}  // namespace
+
+bool takeAuthorOption(int argc, char* argv[], int* i, std::string* problem)
+{
+    std::string option = argv[*i];
+    if (option == "--dev") {
+        devMode = true;
+        return true;
+    }
+    if (option != "--scene" && option != "--set") return false;
+    if (*i + 1 >= argc) {
+        *problem = option + " needs a value";
+        return true;
+    }
+    std::string value = argv[++*i];
+    if (option == "--set") {
+        parseSetting(value, problem);
+        return true;
+    }
+    if (!plainName(value)) {
+        *problem = "--scene " + value + ": not a scene name";
+        return true;
+    }
+    sceneName = value;
+    devMode = true;
+    return true;
+}
+
+int badAuthorOption(const char* program, const std::string& problem)
+{
+    std::fprintf(stderr, "%s: %s\n", program, problem.c_str());
+    return 2;
+}
+
+bool authorOptionsFit(std::string* problem)
+{
+    if (sceneName.empty()) return true;
+    std::string file = "script/" + sceneName + ".txt";
+    std::FILE* scene = std::fopen(("./" + file).c_str(), "rb");
+    if (!scene) {
+        *problem = "--scene " + sceneName + ": there is no " + file;
+        return false;
+    }
+    std::fclose(scene);
+    return true;
+}
+
+void applyAuthorSets()
+{
+    for (const Setting& setting : settings) *setting.slot = setting.value;
+}
+
+bool startAtAuthorScene()
+{
+    if (sceneName.empty() || started) return false;
+    started = true;
+    sceneFromName(sceneName.c_str());
+    std::snprintf(nextpoint, sizeof nextpoint, "%s", sceneName.c_str());
+    std::snprintf(prepoint, sizeof prepoint, "%s", sceneName.c_str());
+    return true;
+}
+
+bool authorDevMode() { return devMode; }
