@@ -9,7 +9,6 @@
 // drained and dropped.
 #include "core/platform.h"
 
-#include <cstdio>
 #include <cstring>
 #include <deque>
 
@@ -17,7 +16,6 @@
 #include <emscripten/html5.h>
 
 #include "core/presslatch.h"
-#include "core/trace.h"
 
 namespace {
 
@@ -353,16 +351,4 @@ bool platformQuitPending()
 {
     pump();
     return false;
-}
-
-EM_JS(void, showFatal, (const char* message), {
-    if (Module['onFatal']) Module['onFatal'](UTF8ToString(message));
-});
-
-bool platformReportFatal(const char* message)
-{
-    traceError(message);
-    showFatal(message);
-    std::fprintf(stderr, "error: %s\n", message);
-    return true;
 }
