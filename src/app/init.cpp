@@ -6,12 +6,16 @@
 
 #include <SDL_mixer.h>
 
+#include "core/display.h"
 #include "core/errors.h"
+#include "core/events.h"
 #include "core/fonts.h"
+#include "core/settings.h"
 #include "core/state.h"
 #include "core/textfile.h"
 #include "interpreter/scanner.h"
 #include "presentation/cache.h"
+#include "presentation/playerkeys.h"
 
 namespace {
 
@@ -124,6 +128,10 @@ void readItemNames(const char* text)
 
 void init()
 {
+    // The player's settings from the last run; the scaling filter must be chosen before SDL
+    // starts.
+    settings = settingsRead(kSettingsPath);
+    displayPrepare(settings.fullscreen);
     startSdl();
     SDL_WM_SetCaption("TesSellane'Arc", nullptr);
     Mix_OpenAudio(44100, 0x8010, 2, 4096);
@@ -137,6 +145,8 @@ void init()
     openFonts();
     loadSystemMedia();
     loadItemNames();
+    settingsApply();
+    playerKeys = playerKey;
 }
 
 void quiting()

@@ -6,6 +6,7 @@
 #include "core/trace.h"
 #include "interpreter/openscript.h"
 #include "interpreter/script.h"
+#include "presentation/backlog.h"
 #include "savegame/save.h"
 #include "screens/title.h"
 
@@ -59,6 +60,8 @@ int SDL_main(int, char*[])
     while (e > 0) {
         resetNewGame();
         title();
+        // A new game, a load or a continue: the backlog starts empty.
+        backlogClear();
         runScenes();
     }
     releaseScenes();

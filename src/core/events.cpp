@@ -1,10 +1,14 @@
 #include "core/events.h"
 
+#include "core/note.h"
 #include "core/platform.h"
 #include "core/state.h"
 
+void (*playerKeys)(const SDL_Event& ev);
+
 bool takeQuitEvents(bool* leftPressed)
 {
+    noteTick();
     while (platformPollEvent(&event)) {
         if (event.type == SDL_QUIT ||
             (event.type == SDL_KEYUP && event.key.keysym.sym == SDLK_ESCAPE)) {
@@ -13,6 +17,10 @@ bool takeQuitEvents(bool* leftPressed)
         }
         if (leftPressed && event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT)
             *leftPressed = true;
+        if (playerKeys) {
+            playerKeys(event);
+            if (e == 0) return true;
+        }
     }
     return false;
 }

@@ -3,6 +3,8 @@
 
 #include <ctime>
 
+#include "core/note.h"
+
 Uint32 platformTicks() { return SDL_GetTicks(); }
 
 void platformDelay(Uint32 ms) { SDL_Delay(ms); }
@@ -21,7 +23,12 @@ Uint8 platformMouseState(int* x, int* y) { return SDL_GetMouseState(x, y); }
 
 long platformTime() { return static_cast<long>(std::time(nullptr)); }
 
-void platformFlip(SDL_Surface* surface) { SDL_Flip(surface); }
+void platformFlip(SDL_Surface* surface)
+{
+    noteOver(surface);
+    SDL_Flip(surface);
+    noteOff(surface);
+}
 
 bool platformQuitPending()
 {

@@ -89,3 +89,5 @@ void tracePick(const int* chosen, int count)
 void traceMenu(bool search, bool move) { emit("menu", {{"search", search}, {"move", move}}); }
 
 void traceSave(const char* file) { emit("save", {{"file", file}}); }
+
+void traceBacklog(int page, int of) { emit("backlog", {{"page", page}, {"of", of}}); }

@@ -32,3 +32,4 @@ void traceMenu(bool search, bool move);                   // the field menu open
 void traceSave(const char* file);                         // a save file was written
 void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emphasis,
                int emphasisCount);                 // a message page is drawn
+void traceBacklog(int page, int of);               // backlog page `page` of `of` is shown

@@ -26,6 +26,7 @@
 #include <sys/stat.h>
 
 #include "core/errors.h"
+#include "core/filewrite.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "core/trace.h"
@@ -122,23 +123,13 @@ int readFile(int n, unsigned char* buffer)
     return length;
 }
 
-// Writes the record to ./save/<n> through a temporary file, so that the old save survives
-// anything that goes wrong on the way.
+// Writes the record to ./save/<n>; the old save survives anything that goes wrong on the way.
 bool writeFile(int n, const unsigned char* record, int length)
 {
     if (mkdir("./save", 0777) != 0 && errno != EEXIST) return false;
-    char path[32], temporary[48];
+    char path[32];
     savePath(path, sizeof path, n);
-    std::snprintf(temporary, sizeof temporary, "%s.writing", path);
-    std::FILE* file = std::fopen(temporary, "wb");
-    if (!file) return false;
-    bool written = std::fwrite(record, 1, length, file) == static_cast<size_t>(length);
-    written = std::fflush(file) == 0 && written;
-    written = std::fclose(file) == 0 && written;
-    if (!written || std::rename(temporary, path) != 0) {
-        std::remove(temporary);
-        return false;
-    }
+    if (!writeFileAtomically(path, record, static_cast<size_t>(length))) return false;
     traceSave(path);
     return true;
 }
