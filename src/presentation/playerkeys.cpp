@@ -61,13 +61,6 @@ void applyWindow(bool fullscreen, int scale)
     noteShow(text);
 }
 
-bool buttonsOrKeysHeld()
-{
-    Uint8 buttons = platformMouseState(nullptr, nullptr);
-    return (buttons & (SDL_BUTTON(SDL_BUTTON_LEFT) | SDL_BUTTON(SDL_BUTTON_RIGHT))) ||
-           keystate[SDLK_RETURN] || keystate[SDLK_SPACE];
-}
-
 void drawHelp()
 {
     SDL_Rect box = {90, 80, 620, 440};
@@ -98,13 +91,10 @@ void showHelp()
         if (ev.type == SDL_KEYDOWN || ev.type == SDL_MOUSEBUTTONDOWN) {
             // Escape closes the help and then quits, as it does everywhere.
             if (ev.type == SDL_KEYDOWN && ev.key.keysym.sym == SDLK_ESCAPE) e = 0;
+            // The key or click that closed the help is not also taken by the screen below.
+            else awaitRelease(ev);
             break;
         }
-    }
-    // The key or click that closed the help is not also taken by the screen below it.
-    while (e != 0 && buttonsOrKeysHeld()) {
-        platformWaitEvent(&ev);
-        if (ev.type == SDL_QUIT) e = 0;
     }
     if (before) {
         SDL_BlitSurface(before, nullptr, screen, nullptr);
@@ -114,6 +104,21 @@ void showHelp()
 }
 
 }  // namespace
+
+void awaitRelease(const SDL_Event& press)
+{
+    bool key = press.type == SDL_KEYDOWN;
+    SDL_Event ev;
+    while (e != 0) {
+        platformWaitEvent(&ev);
+        if (ev.type == SDL_QUIT) e = 0;
+        if (key && ev.type == SDL_KEYUP && ev.key.keysym.sym == press.key.keysym.sym) break;
+        if (!key && ev.type == SDL_MOUSEBUTTONUP && ev.button.button == press.button.button) break;
+    }
+    // Whatever the press left to be seen by the next read of the held state is spent here.
+    platformPumpEvents();
+    platformMouseState(nullptr, nullptr);
+}
 
 bool altHeld() { return keystate[SDLK_LALT] || keystate[SDLK_RALT]; }
 

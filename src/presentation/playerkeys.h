@@ -13,5 +13,9 @@ void playerKey(const SDL_Event& ev);
 // Puts the settings in force: the window or fullscreen, the music and sound volumes.
 void settingsApply();
 
+// Waits for the release of the key or button of a press event (or a quit request, which sets
+// e to 0), so that a press one screen took is not also taken by the screen below it.
+void awaitRelease(const SDL_Event& press);
+
 // Either Alt key is held: Return then means fullscreen, not the next page.
 bool altHeld();

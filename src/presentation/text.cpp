@@ -91,7 +91,12 @@ int shownMode;
 
 // A mark of the message window (the place in the backlog, or the auto-advance mode), on the
 // top-right corner of the message frame.
-void drawMark(const char* mark) { labelDraw(screen, mark, labelArea(mark, 775, 352)); }
+void drawMark(const char* mark)
+{
+    SDL_Rect area = labelArea(mark, 775, 0);
+    area.y = static_cast<Sint16>(378 - area.h);
+    labelDraw(screen, mark, area);
+}
 
 void drawBody(const Page& page, int mode)
 {
@@ -146,13 +151,6 @@ bool takeEvent(Uint32 due)
     }
 }
 
-bool turnHeld()
-{
-    Uint8 buttons = platformMouseState(nullptr, nullptr);
-    return (buttons & (SDL_BUTTON(SDL_BUTTON_LEFT) | SDL_BUTTON(SDL_BUTTON_RIGHT))) ||
-           keystate[SDLK_RETURN] || keystate[SDLK_SPACE];
-}
-
 // Shows backlog page k of count, with its mark.
 void showPast(int k, int count)
 {
@@ -189,16 +187,15 @@ void browseBacklog()
             showPast(--k, count);
             continue;
         }
-        if (buttonPressed(SDL_BUTTON_LEFT) || buttonPressed(SDL_BUTTON_RIGHT)) break;
         SDLKey key = event.type == SDL_KEYDOWN ? event.key.keysym.sym : SDLK_UNKNOWN;
-        if (key == SDLK_SPACE || (key == SDLK_RETURN && !altHeld())) break;
+        if (buttonPressed(SDL_BUTTON_LEFT) || buttonPressed(SDL_BUTTON_RIGHT) ||
+            key == SDLK_SPACE || (key == SDLK_RETURN && !altHeld())) {
+            // The click or key that came back must not also turn the page.
+            awaitRelease(event);
+            break;
+        }
     }
-    // The click or key that came back must not also turn the page.
-    while (e != 0 && turnHeld()) {
-        waitForEvent();
-        if (quitAsked()) e = 0;
-    }
-    if (shownPage) showPage(*shownPage, shownMode);
+    if (shownPage && e != 0) showPage(*shownPage, shownMode);
 }
 
 }  // namespace
