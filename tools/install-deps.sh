@@ -10,6 +10,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
+  xvfb xdotool x11-utils x11-apps
 )
 
 missing=()

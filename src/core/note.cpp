@@ -12,7 +12,7 @@ namespace {
 char noteText[64];
 Uint32 noteUntil;
 bool noteShown;            // the display holds the note
-SDL_Surface* under;        // what the note covers, kept while it is drawn
+SDL_Surface* under;        // what the note covers, from noteOver to noteOff
 SDL_Rect noteArea;
 
 }  // namespace
@@ -63,7 +63,6 @@ void noteOver(SDL_Surface* surface)
     }
     noteArea = labelArea(noteText, surface->w - 8, 8);
     if (!noteArea.w) return;
-    if (under) SDL_FreeSurface(under);
     under = SDL_CreateRGBSurface(SDL_SWSURFACE, noteArea.w, noteArea.h, surface->format->BitsPerPixel,
                                  surface->format->Rmask, surface->format->Gmask,
                                  surface->format->Bmask, surface->format->Amask);
@@ -76,7 +75,11 @@ void noteOver(SDL_Surface* surface)
 
 void noteOff(SDL_Surface* surface)
 {
-    if (!noteShown || !under || !surface) return;
-    SDL_Rect to = noteArea;
-    SDL_BlitSurface(under, nullptr, surface, &to);
+    if (!under) return;
+    if (noteShown && surface) {
+        SDL_Rect to = noteArea;
+        SDL_BlitSurface(under, nullptr, surface, &to);
+    }
+    SDL_FreeSurface(under);
+    under = nullptr;
 }

@@ -279,6 +279,8 @@ void wait2()
 {
     for (;;) {
         waitForEvent();
+        playerKey(event);
+        if (e == 0) return;
         Uint8 buttons = platformMouseState(nullptr, nullptr);
         if ((buttons & SDL_BUTTON(SDL_BUTTON_LEFT)) || keystate[SDLK_RETURN] ||
             keystate[SDLK_SPACE] || (buttons & SDL_BUTTON(SDL_BUTTON_RIGHT)))
