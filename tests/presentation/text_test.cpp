@@ -319,3 +319,17 @@ TEST(TextDisplay, AutoAdvanceTurnsPagesByThemselvesAndIsKeptForTheNextRun)
         EXPECT_EQ(firstTexts(run), std::vector<std::string>{"p1"}) << damaged;
     }
 }
+
+TEST(TextDisplay, AltReturnSwitchesToFullscreenInsteadOfTurningThePage)
+{
+    GameDir game;
+    scene(game, kSevenPages);
+    ReplayRun run = runFromStart(game, "keydown alt\npress return\nkeyup alt\nwait 100\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(firstTexts(run), std::vector<std::string>{"p1"});
+    EXPECT_NE(game.read("save/settings").find("fullscreen 1\n"), std::string::npos);
+    // F11 switches back; the Return alone turns the page again.
+    run = runFromStart(game, "press f11\npress return\n");
+    EXPECT_EQ(firstTexts(run), (std::vector<std::string>{"p1", "p2"}));
+    EXPECT_NE(game.read("save/settings").find("fullscreen 0\n"), std::string::npos);
+}
