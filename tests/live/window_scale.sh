@@ -43,7 +43,7 @@ export DISPLAY=":$display"
 
 # The pixel of the window at (x, y) as RRGGBB, from a dump of the window.
 pixel() {
-  xwd -silent -id "$1" | /usr/bin/python3 -c '
+  xwd -silent -id "$1" 2>/dev/null | /usr/bin/python3 -c '
 import struct, sys
 d = sys.stdin.buffer.read()
 size, _, _, depth, w, h = struct.unpack(">6I", d[:24])
@@ -57,21 +57,27 @@ v = int.from_bytes(p, "little" if order == 0 else "big")
 print("%06x" % (v & 0xffffff))' "$2" "$3"
 }
 
-# Tries the command every 0.1 s for ten seconds: a busy machine may be slow to show things.
+# Tries the command every 0.1 s for twenty seconds: a busy machine may be slow to show things.
 eventually() {
-  for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done
+  for _ in $(seq 200); do "$@" && return 0; sleep 0.1; done
   return 1
 }
-window_is() { [ "$(xwininfo -id "$window" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')" = "$1" ]; }
+size_of() { xwininfo -id "$1" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}'; }
+# The game's window of that size (SDL may make and drop a window of its own before it).
+window_of_size() {
+  for w in $(xdotool search --classname tessarc 2>/dev/null); do
+    [ "$(size_of "$w")" = "$1" ] && { window=$w; return 0; }
+  done
+  return 1
+}
 pixel_is() { [ "$(pixel "$window" "$1" "$2")" = "$3" ]; }
 
 cd "$game"
 # The X libraries keep memory for the life of the process; leaks are not what this checks.
 ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" SDL_AUDIODRIVER=dummy "$tessarc" &
 game_pid=$!
-window=$(timeout 10 xdotool search --sync --classname tessarc | head -1)
-[ -n "$window" ] || { echo "no window"; exit 1; }
-eventually window_is 1600x1200 || { echo "the window is not 1600x1200"; exit 1; }
+window=""
+eventually window_of_size 1600x1200 || { echo "no window of 1600x1200"; exit 1; }
 
 # The start button spans (286..534, 355..389) at 1x.
 eventually pixel_is 800 1000 000000 || { echo "the title is not black"; exit 1; }
@@ -85,8 +91,13 @@ eventually pixel_is 800 1000 ff0000 || { echo "the click did not start the game"
 
 xdotool key --window "$window" F11
 eventually grep -qx 'fullscreen 1' save/settings || { echo "fullscreen not kept"; exit 1; }
-xdotool key Escape
-for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
+# Escape goes to the window with the focus, which a switch to fullscreen without a window
+# manager may leave anywhere: the window is given it, and Escape pressed again until it ends.
+for _ in $(seq 10); do
+  xdotool windowfocus "$window" 2>/dev/null || true
+  xdotool key Escape
+  for _ in $(seq 20); do kill -0 "$game_pid" 2>/dev/null || break 2; sleep 0.1; done
+done
 if kill -0 "$game_pid" 2>/dev/null; then echo "Escape did not end the game"; exit 1; fi
 wait "$game_pid" || { echo "the game failed"; exit 1; }
 game_pid=""
