@@ -10,7 +10,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xdotool libx11-dev x11-utils x11-apps
+  xvfb xdotool libx11-dev x11-utils x11-apps openbox
 )
 
 missing=()
