@@ -13,7 +13,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   libgtest-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xdotool libx11-dev
+  xvfb xdotool libx11-dev x11-utils x11-apps openbox
 )
 # Large, and needed only by `make web` and `make web-test`: a plain `make` stays quick.
 if [ "${1:-}" = web ]; then

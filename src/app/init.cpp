@@ -8,14 +8,18 @@
 
 #include "app/gametexts.h"
 #include "core/errorplace.h"
+#include "core/display.h"
 #include "core/errors.h"
+#include "core/events.h"
 #include "core/fonts.h"
 #include "core/gametext.h"
+#include "core/settings.h"
 #include "core/state.h"
 #include "core/textfile.h"
 #include "interpreter/scanner.h"
 #include "presentation/cache.h"
 #include "savegame/save.h"
+#include "presentation/playerkeys.h"
 
 namespace {
 
@@ -132,6 +136,10 @@ void readItemNames(const char* text)
 
 void init()
 {
+    // The player's settings from the last run; the scaling filter must be chosen before SDL
+    // starts.
+    settings = settingsRead(kSettingsPath);
+    displayPrepare(settings.fullscreen);
     bool audio = startSdl();
     loadGameTexts();
     SDL_WM_SetCaption(gameCaption, nullptr);
@@ -149,6 +157,8 @@ void init()
     loadSystemMedia();
     loadItemNames();
     removeUnfinishedSaves();
+    settingsApply();
+    playerKeys = playerKey;
 }
 
 void quiting()

@@ -11,6 +11,7 @@
 #include "core/trace.h"
 #include "interpreter/openscript.h"
 #include "interpreter/script.h"
+#include "presentation/backlog.h"
 #include "savegame/save.h"
 #include "screens/title.h"
 
@@ -91,6 +92,8 @@ int SDL_main(int, char*[])
         resetNewGame();
         applyAuthorSets();
         if (!startAtAuthorScene()) title();
+        // A new game, a load or a continue: the backlog starts empty.
+        backlogClear();
         runScenes();
     }
     releaseScenes();

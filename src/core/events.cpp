@@ -1,5 +1,6 @@
 #include "core/events.h"
 
+#include "core/note.h"
 #include "core/platform.h"
 #include "core/state.h"
 
@@ -14,8 +15,11 @@ bool takeReloadKey(const SDL_Event& ev)
     return true;
 }
 
+void (*playerKeys)(const SDL_Event& ev);
+
 bool takeQuitEvents(bool* leftPressed)
 {
+    noteTick();
     while (platformPollEvent(&event)) {
         if (takeReloadKey(event)) return true;
         if (event.type == SDL_QUIT ||
@@ -25,6 +29,10 @@ bool takeQuitEvents(bool* leftPressed)
         }
         if (leftPressed && event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT)
             *leftPressed = true;
+        if (playerKeys) {
+            playerKeys(event);
+            if (e == 0) return true;
+        }
     }
     return false;
 }

@@ -12,7 +12,12 @@ extern ReloadKey reloadKey;
 // every routine returns as on quit and the main loop can start the scene again.
 bool takeReloadKey(const SDL_Event& ev);
 
+// The player's own keys (volume, window, help), set at start-up by the top layer: every
+// waiting screen hands it each event it takes. Null: none.
+extern void (*playerKeys)(const SDL_Event& ev);
+
 // Takes every pending event into `event`. The quit request (the window's close, or Escape
-// released) and the armed reload key set e to 0 and answer true at once; a press of the left button is noted in
-// *leftPressed when it is given. Every other event is dropped.
+// released) and the armed reload key set e to 0 and answer true at once; a press of the left
+// button is noted in *leftPressed when it is given. The player's own keys are handed to
+// playerKeys; every other event is dropped.
 bool takeQuitEvents(bool* leftPressed = nullptr);

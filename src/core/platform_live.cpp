@@ -43,6 +43,8 @@ void pumpBegins()
 
 }  // namespace
 
+#include "core/note.h"
+
 Uint32 platformTicks() { return SDL_GetTicks(); }
 
 void platformDelay(Uint32 ms) { SDL_Delay(ms); }
@@ -93,7 +95,12 @@ Uint8 platformMouseState(int* x, int* y) { return latchButtons(SDL_GetMouseState
 
 long platformTime() { return static_cast<long>(std::time(nullptr)); }
 
-void platformFlip(SDL_Surface* surface) { SDL_Flip(surface); }
+void platformFlip(SDL_Surface* surface)
+{
+    noteOver(surface);
+    SDL_Flip(surface);
+    noteOff(surface);
+}
 
 bool platformQuitPending()
 {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/presslatch.h"
+#include "core/note.h"
 
 namespace {
 
@@ -102,6 +103,7 @@ SDLMod heldMods()
     int mods = 0;
     if (replay.keys[SDLK_LCTRL]) mods |= KMOD_LCTRL;
     if (replay.keys[SDLK_RCTRL]) mods |= KMOD_RCTRL;
+    if (replay.keys[SDLK_LALT]) mods |= KMOD_LALT;
     return static_cast<SDLMod>(mods);
 }
 
@@ -113,7 +115,8 @@ void pushKey(Uint8 type, int key)
     ev.key.keysym.sym = static_cast<SDLKey>(key);
     ev.key.keysym.mod = heldMods();
     // Unicode translation is on in the game: the printable keys carry their character.
-    if (type == SDL_KEYDOWN && (key == SDLK_RETURN || key == SDLK_SPACE || key == SDLK_ESCAPE))
+    if (type == SDL_KEYDOWN && (key == SDLK_RETURN || key == SDLK_SPACE || key == SDLK_ESCAPE ||
+                                 key == SDLK_a))
         ev.key.keysym.unicode = static_cast<Uint16>(key);
     push(ev);
 }
@@ -127,6 +130,18 @@ void writeShot(const std::string& file)
     if (!picture || SDL_SaveBMP(picture, file.c_str()) != 0)
         std::fprintf(stderr, "tessarc-replay: cannot write shot %s\n", file.c_str());
     if (black) SDL_FreeSurface(black);
+}
+
+// Keeps a copy of the frame just shown for the `shot` actions still to come.
+void keepForShot(SDL_Surface* surface)
+{
+    if (replay.shotsLeft <= 0 || !surface) return;
+    if (!replay.lastFlip) {
+        replay.lastFlip = SDL_CreateRGBSurface(SDL_SWSURFACE, surface->w, surface->h, 24,
+                                               0xff0000, 0x00ff00, 0x0000ff, 0);
+        if (!replay.lastFlip) return;
+    }
+    SDL_BlitSurface(surface, nullptr, replay.lastFlip, nullptr);
 }
 
 void carryOut(const Action& action)
@@ -246,7 +261,11 @@ bool keyByName(const std::string& name, int* key)
     static const struct { const char* name; int key; } names[] = {
         {"return", SDLK_RETURN}, {"space", SDLK_SPACE}, {"escape", SDLK_ESCAPE},
         {"lctrl", SDLK_LCTRL},   {"rctrl", SDLK_RCTRL},
-        {"f5", SDLK_F5},
+        {"f1", SDLK_F1},         {"f2", SDLK_F2},         {"f3", SDLK_F3},
+        {"f4", SDLK_F4},         {"f5", SDLK_F5},         {"f6", SDLK_F6},
+        {"f7", SDLK_F7},         {"f8", SDLK_F8},         {"f9", SDLK_F9},
+        {"f10", SDLK_F10},       {"f11", SDLK_F11},       {"f12", SDLK_F12},
+        {"a", SDLK_a},           {"alt", SDLK_LALT},
     };
     for (const auto& entry : names)
         if (name == entry.name) {
@@ -498,14 +517,10 @@ long platformTime() { return static_cast<long>(replay.now / 1000); }
 void platformFlip(SDL_Surface* surface)
 {
     runSnapsDue(replay.now);
+    noteOver(surface);
     SDL_Flip(surface);
-    if (replay.shotsLeft <= 0 || !surface) return;
-    if (!replay.lastFlip) {
-        replay.lastFlip = SDL_CreateRGBSurface(SDL_SWSURFACE, surface->w, surface->h, 24,
-                                               0xff0000, 0x00ff00, 0x0000ff, 0);
-        if (!replay.lastFlip) return;
-    }
-    SDL_BlitSurface(surface, nullptr, replay.lastFlip, nullptr);
+    keepForShot(surface);
+    noteOff(surface);
 }
 
 bool platformQuitPending()

@@ -133,12 +133,15 @@ EM_BOOL onWheel(int, const EmscriptenWheelEvent* ev, void*)
     return EM_TRUE;
 }
 
-// The game's keys by the DOM's physical key codes.
+// The game's keys by the DOM's physical key codes. The window size and fullscreen keys (F10,
+// F11, Alt+Return) are the browser's own: the page fills its window already.
 int keyOf(const char* code)
 {
     static const struct { const char* code; int key; } keys[] = {
         {"Enter", SDLK_RETURN},       {"NumpadEnter", SDLK_RETURN}, {"Space", SDLK_SPACE},
         {"Escape", SDLK_ESCAPE},      {"ControlLeft", SDLK_LCTRL},  {"ControlRight", SDLK_RCTRL},
+        {"F1", SDLK_F1},              {"F3", SDLK_F3},              {"F4", SDLK_F4},
+        {"F7", SDLK_F7},              {"F8", SDLK_F8},              {"KeyA", SDLK_a},
     };
     for (const auto& entry : keys)
         if (std::strcmp(code, entry.code) == 0) return entry.key;

@@ -111,3 +111,5 @@ void traceChapter(const char* name) { emit("chapter", {{"name", name}}); }
 void traceEnding(int n) { emit("ending", {{"n", n}}); }
 
 void traceGameOver() { emit("gameover"); }
+
+void traceBacklog(int page, int of) { emit("backlog", {{"page", page}, {"of", of}}); }

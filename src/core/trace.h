@@ -42,3 +42,4 @@ void traceEnding(int n);                                  // the ending show beg
 void traceGameOver();                                     // the game-over sequence begins
 void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emphasis,
                int emphasisCount);                 // a message page is drawn
+void traceBacklog(int page, int of);               // backlog page `page` of `of` is shown

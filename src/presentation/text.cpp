@@ -1,13 +1,18 @@
 #include "presentation/text.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "core/errors.h"
 #include "core/events.h"
+#include "core/note.h"
 #include "core/platform.h"
+#include "core/settings.h"
 #include "core/state.h"
 #include "core/trace.h"
+#include "presentation/backlog.h"
 #include "presentation/draw.h"
+#include "presentation/playerkeys.h"
 #include "presentation/window.h"
 
 namespace {
@@ -74,9 +79,27 @@ void waitForEvent()
 
 bool leftButtonHeld() { return platformMouseState(nullptr, nullptr) & SDL_BUTTON(SDL_BUTTON_LEFT); }
 
-}  // namespace
+bool buttonPressed(Uint8 button)
+{
+    return event.type == SDL_MOUSEBUTTONDOWN && event.button.button == button;
+}
 
-book textDraw(const Page& page, int mode)
+bool quitAsked() { return keystate[SDLK_ESCAPE] || event.type == SDL_QUIT; }
+
+// The page on the display and its layout mode, while wait() waits on it (null otherwise).
+const Page* shownPage;
+int shownMode;
+
+// A mark of the message window (the place in the backlog, or the auto-advance mode), on the
+// top-right corner of the message frame.
+void drawMark(const char* mark)
+{
+    SDL_Rect area = labelArea(mark, 775, 0);
+    area.y = static_cast<Sint16>(378 - area.h);
+    labelDraw(screen, mark, area);
+}
+
+void drawBody(const Page& page, int mode)
 {
     window(mode);
     for (int r = 0; r < kRows; ++r) {
@@ -85,7 +108,102 @@ book textDraw(const Page& page, int mode)
                      page.x[r][sl], page.y[r][sl]);
         drawLine(bouFont, page.text[r][0], page.style.color[r][0], page.emphasisX[r], 380 + 45 * r);
     }
+}
+
+// Draws the page, with the auto-advance mark while that mode is on, and shows it.
+void showPage(const Page& page, int mode)
+{
+    drawBody(page, mode);
+    if (settings.autoAdvance) drawMark("AUTO");
     platformFlip(screen);
+}
+
+// When the shown page turns by itself: 1.5 s and 60 ms for each character on it.
+Uint32 autoDue()
+{
+    int characters = 0;
+    for (int r = 0; shownPage && r < kRows; ++r)
+        for (int sl = 1; sl < kSlots; ++sl)
+            for (const char* p = shownPage->text[r][sl]; *p; ++p)
+                if ((*p & 0xC0) != 0x80) ++characters;
+    return platformTicks() + 1500 + 60 * characters;
+}
+
+// Takes the next event into `event`. While auto-advance is on it answers false instead once
+// `due` has come; while a note is up it looks for events every 10 ms, so that the note goes
+// in time.
+bool takeEvent(Uint32 due)
+{
+    for (;;) {
+        bool noting = noteTick();
+        if (!settings.autoAdvance && !noting) {
+            waitForEvent();
+            return true;
+        }
+        platformEventState(SDL_MOUSEMOTION, SDL_IGNORE);
+        // Reading the pointer is waiting for the player, as in the menu screens.
+        platformMouseState(nullptr, nullptr);
+        if (platformPollEvent(&event)) {
+            ignoreMotionAndPump();
+            return true;
+        }
+        if (settings.autoAdvance && static_cast<Sint32>(platformTicks() - due) >= 0) return false;
+        platformDelay(10);
+    }
+}
+
+// Shows backlog page k of count, with its mark.
+void showPast(int k, int count)
+{
+    static Page past;
+    int mode = backlogGet(k, &past);
+    drawBody(past, mode);
+    char mark[32];
+    std::snprintf(mark, sizeof mark, "backlog %d/%d", k, count);
+    drawMark(mark);
+    platformFlip(screen);
+    traceBacklog(k, count);
+}
+
+// The backlog, from the newest kept page: the wheel up goes further back, the wheel down
+// forward; the wheel down past the newest page, a click, Return or Space come back to the
+// shown page, which is drawn again.
+void browseBacklog()
+{
+    int count = backlogCount();
+    if (count == 0) return;
+    int k = 1;
+    showPast(k, count);
+    for (;;) {
+        waitForEvent();
+        playerKey(event);
+        if (e != 0 && quitAsked()) e = 0;
+        if (e == 0) return;
+        if (buttonPressed(SDL_BUTTON_WHEELUP)) {
+            if (k < count) showPast(++k, count);
+            continue;
+        }
+        if (buttonPressed(SDL_BUTTON_WHEELDOWN)) {
+            if (k == 1) break;
+            showPast(--k, count);
+            continue;
+        }
+        SDLKey key = event.type == SDL_KEYDOWN ? event.key.keysym.sym : SDLK_UNKNOWN;
+        if (buttonPressed(SDL_BUTTON_LEFT) || buttonPressed(SDL_BUTTON_RIGHT) ||
+            key == SDLK_SPACE || (key == SDLK_RETURN && !altHeld())) {
+            // The click or key that came back must not also turn the page.
+            awaitRelease(event);
+            break;
+        }
+    }
+    if (shownPage && e != 0) showPage(*shownPage, shownMode);
+}
+
+}  // namespace
+
+book textDraw(const Page& page, int mode)
+{
+    showPage(page, mode);
     tracePageOf(page);
     return page.style;
 }
@@ -106,7 +224,11 @@ void text(const char* message, int mode)
             return;
         }
         textDraw(page, mode);
+        shownPage = &page;
+        shownMode = mode;
         wait();
+        shownPage = nullptr;
+        backlogAdd(page, mode);
         if (layout.ended) return;
         pos = layout.next;
     }
@@ -115,6 +237,7 @@ void text(const char* message, int mode)
 void wait()
 {
     ignoreMotionAndPump();
+    Uint32 due = autoDue();
     for (;;) {
         if (ctrlHeld()) {
             ignoreMotionAndPump();
@@ -123,15 +246,31 @@ void wait()
                 return;
             }
         }
-        waitForEvent();
+        if (!takeEvent(due)) return;
         if (takeReloadKey(event)) return;
-        if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_WHEELDOWN) return;
-        if (leftButtonHeld() || keystate[SDLK_RETURN] || keystate[SDLK_SPACE]) return;
+        playerKey(event);
+        if (e == 0) return;
+        if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_a) {
+            settings.autoAdvance = !settings.autoAdvance;
+            settingsKeep();
+            if (shownPage) showPage(*shownPage, shownMode);
+            due = autoDue();
+            continue;
+        }
+        if (buttonPressed(SDL_BUTTON_WHEELUP)) {
+            browseBacklog();
+            if (e == 0) return;
+            due = autoDue();
+            continue;
+        }
+        if (buttonPressed(SDL_BUTTON_WHEELDOWN)) return;
+        if (leftButtonHeld() || (keystate[SDLK_RETURN] && !altHeld()) || keystate[SDLK_SPACE])
+            return;
         if (ctrlHeld()) {
             platformDelay(20);
             return;
         }
-        if (keystate[SDLK_ESCAPE] || event.type == SDL_QUIT) {
+        if (quitAsked()) {
             e = 0;
             return;
         }
@@ -143,6 +282,8 @@ void wait2()
     for (;;) {
         waitForEvent();
         if (takeReloadKey(event)) return;
+        playerKey(event);
+        if (e == 0) return;
         Uint8 buttons = platformMouseState(nullptr, nullptr);
         if ((buttons & SDL_BUTTON(SDL_BUTTON_LEFT)) || keystate[SDLK_RETURN] ||
             keystate[SDLK_SPACE] || (buttons & SDL_BUTTON(SDL_BUTTON_RIGHT)))

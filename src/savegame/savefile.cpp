@@ -29,6 +29,7 @@
 
 #include "core/errorplace.h"
 #include "core/errors.h"
+#include "core/filewrite.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "core/trace.h"
@@ -155,37 +156,13 @@ int readFile(int n, unsigned char* buffer)
     return length;
 }
 
-// Makes a rename in the folder survive a power cut.
-void syncFolder(const char* path)
-{
-    int fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    close(fd);
-}
-
-// Writes the record to ./save/<n> through a temporary file, so that the old save survives
-// anything that goes wrong on the way, a kill or a power cut: the new bytes reach the disk
-// before the file takes the save's name, and the new name reaches it after.
+// Writes the record to ./save/<n>; the old save survives anything that goes wrong on the way.
 bool writeFile(int n, const unsigned char* record, int length)
 {
     if (mkdir("./save", 0777) != 0 && errno != EEXIST) return false;
-    char path[32], temporary[48];
+    char path[32];
     savePath(path, sizeof path, n);
-    writingPath(temporary, sizeof temporary, n);
-    // Whatever stands under the temporary name (a FIFO could block the write) makes way.
-    unlink(temporary);
-    int fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    std::FILE* file = fdopen(fd, "wb");
-    bool written = file && std::fwrite(record, 1, length, file) == static_cast<size_t>(length);
-    written = written && std::fflush(file) == 0 && fsync(fd) == 0;
-    written = (file ? std::fclose(file) : close(fd)) == 0 && written;
-    if (!written || std::rename(temporary, path) != 0) {
-        unlink(temporary);
-        return false;
-    }
-    syncFolder("./save");
+    if (!writeFileAtomically(path, record, static_cast<size_t>(length))) return false;
     traceSave(path);
     return true;
 }

@@ -72,10 +72,22 @@ protected:
         ssize_t got = read(fds[0], number, sizeof number - 1);
         close(fds[0]);
         if (got > 0) display = ":" + std::to_string(std::atoi(number));
+        // A window manager, where there is one, so that fullscreen can be asked for.
+        if (display.empty() || !onPath("openbox") || !onPath("xprop")) return;
+        windowManager = spawn({"openbox"}, {"DISPLAY=" + display});
+        // Windows made before it has taken the screen would be left unmanaged.
+        std::string ready = "DISPLAY=" + display +
+                            " xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'";
+        for (int i = 0; i < 100 && std::system(ready.c_str()) != 0; ++i)
+            std::this_thread::sleep_for(100ms);
     }
 
     static void TearDownTestSuite()
     {
+        if (windowManager > 0) {
+            kill(windowManager, SIGTERM);
+            waitExit(windowManager, 5000ms);
+        }
         if (xvfb > 0) {
             kill(xvfb, SIGTERM);
             waitExit(xvfb, 5000ms);
@@ -139,12 +151,13 @@ protected:
     }
 
     static std::string display;
-    static pid_t xvfb;
+    static pid_t xvfb, windowManager;
     pid_t game_ = -1;
 };
 
 std::string Live::display;
 pid_t Live::xvfb = -1;
+pid_t Live::windowManager = -1;
 
 TEST_F(Live, QuickClicksAndKeysTurnOnePageEachAndEscapeSavesAndQuits)
 {
@@ -173,6 +186,33 @@ TEST_F(Live, QuickClicksAndKeysTurnOnePageEachAndEscapeSavesAndQuits)
     ASSERT_TRUE(xdotool("key Escape"));
     EXPECT_EQ(waitExit(game_, 10000ms), 0);
     EXPECT_TRUE(game.exists("save/0"));
+}
+
+TEST_F(Live, InFullscreenAClickLandsOnTheSameButton)
+{
+    if (windowManager <= 0) GTEST_SKIP() << "no window manager (openbox) to make the window fullscreen";
+    GameDir game;
+    game.minimalGame("[hello]\n");
+    std::string window = launch(game);
+    ASSERT_FALSE(window.empty()) << "the game's window never showed";
+    ASSERT_TRUE(xdotool("windowactivate --sync " + window));
+    ASSERT_TRUE(xdotool("key F11"));
+    // The 1024x768 screen is 4:3 too: the picture fills it, 1.28 times as large.
+    auto until = std::chrono::steady_clock::now() + 10s;
+    std::string geometry = game.file("geometry.txt");
+    std::string ask = "DISPLAY=" + display + " xdotool getwindowgeometry " + window + " > '" + geometry + "'";
+    while (std::chrono::steady_clock::now() < until) {
+        ASSERT_EQ(std::system(ask.c_str()), 0);
+        if (game.read("geometry.txt").find("1024x768") != std::string::npos) break;
+        std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_NE(game.read("geometry.txt").find("1024x768"), std::string::npos) << game.read("geometry.txt");
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(xdotool("mousemove 525 476 click 1"));
+    EXPECT_EQ(awaitEvents(game, "page", 1), 1u) << "the click on the start button started no game";
+    ASSERT_TRUE(xdotool("key Escape"));
+    EXPECT_EQ(waitExit(game_, 10000ms), 0);
+    EXPECT_NE(game.read("save/settings").find("fullscreen 1"), std::string::npos);
 }
 
 }  // namespace

@@ -96,19 +96,20 @@ TEST(TextDisplay, APageWaitsForAClickAConfirmKeyOrTheWheel)
     GameDir game;
     scene(game, kSevenPages);
     // Each action falls due 1000 ms after the last ended; a press or a click takes 100 ms
-    // to the release and 50 after it. Motion, the right button and the wheel up do not turn
-    // a page: the sixth comes with the Return after them.
+    // to the release and 50 after it. Motion, the right button and the wheel up (the backlog,
+    // left with the wheel down) do not turn a page: the sixth comes with the Return after them.
     ReplayRun run = runFromStart(game, "wait 1000\npress return\nwait 1000\npress space\n"
                                        "wait 1000\nwheel down\nwait 1000\nclick 400 300\n"
                                        "wait 1000\nmove 10 10\nwait 1000\nrclick 5 5\n"
-                                       "wait 1000\nwheel up\nwait 1000\npress return\n");
+                                       "wait 1000\nwheel up\nwait 1000\nwheel down\n"
+                                       "wait 1000\npress return\n");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(firstTexts(run), (std::vector<std::string>{"p1", "p2", "p3", "p4", "p5", "p6"}));
     auto between = gaps(run);
     ASSERT_EQ(between.size(), 5u);
     EXPECT_GE(between[0], 1000);
     EXPECT_EQ(std::vector<int>(between.begin() + 1, between.end()),
-              (std::vector<int>{1100, 1100, 1050, 4250}));
+              (std::vector<int>{1100, 1100, 1050, 5250}));
 }
 
 TEST(TextDisplay, HoldingCtrlTurnsAPageEveryTwentyMilliseconds)
@@ -230,4 +231,104 @@ TEST(TextDisplay, TheScreenShowsTheTextInItsColoursAtItsPlaces)
     for (int y = 492; y < 600; ++y)
         for (int x = 0; x < 800; x += 7) ASSERT_EQ(pixelAt(shot, x, y), background) << x << y;
     SDL_FreeSurface(shot);
+}
+
+namespace {
+
+// Whether two shots hold the same pixels in rows top to bottom - 1.
+bool sameRows(const std::string& one, const std::string& other, int top, int bottom)
+{
+    SDL_Surface* a = SDL_LoadBMP(one.c_str());
+    SDL_Surface* b = SDL_LoadBMP(other.c_str());
+    bool same = a && b;
+    for (int y = top; same && y < bottom; ++y)
+        for (int x = 0; same && x < 800; ++x) same = pixelAt(a, x, y) == pixelAt(b, x, y);
+    if (a) SDL_FreeSurface(a);
+    if (b) SDL_FreeSurface(b);
+    return same;
+}
+
+}  // namespace
+
+TEST(TextDisplay, TheWheelUpShowsThePastPagesAsTheyWereAndComesBackToThePage)
+{
+    GameDir game;
+    game.picture("bg/black.jpg", 800, 600, 0x102030);
+    scene(game, "[p1 <c red>red<p><f>p2 <b>big</b><p>p3<p>p4]\n");
+    auto shot = [&](const char* name) { return "shot " + game.file(name) + "\n"; };
+    // On p3: back to p2, p1, no further, forward to p2, p3; the Return then turns p3. A shot
+    // waits a moment after a wheel step, which is carried out as soon as it falls due.
+    ReplayRun run = runFromStart(game, shot("p1.bmp") + "press return\n" + shot("p2.bmp") +
+                                           "press return\n" + shot("p3.bmp") +
+                                           "wheel up\nwait 10\n" + shot("b1.bmp") +
+                                           "wheel up\nwait 10\n" + shot("b2.bmp") +
+                                           "wheel up\nwheel down\nwheel down\nwait 10\n" +
+                                           shot("back.bmp") + "press return\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(firstTexts(run), (std::vector<std::string>{"p1 ", "p2 big", "p3", "p4"}));
+    std::vector<std::pair<int, int>> shown;
+    for (const Json& page : run.only("backlog")) shown.emplace_back(page["page"], page["of"]);
+    EXPECT_EQ(shown, (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}, {1, 2}}));
+    // The message frame shows each page exactly as it was; the mark above it is the backlog's.
+    EXPECT_TRUE(sameRows(game.file("b1.bmp"), game.file("p2.bmp"), 380, 600));
+    EXPECT_TRUE(sameRows(game.file("b2.bmp"), game.file("p1.bmp"), 380, 600));
+    EXPECT_FALSE(sameRows(game.file("b1.bmp"), game.file("p2.bmp"), 340, 380));
+    EXPECT_TRUE(sameRows(game.file("back.bmp"), game.file("p3.bmp"), 0, 600));
+}
+
+TEST(TextDisplay, TheBacklogKeepsTheLastTwoHundredPages)
+{
+    GameDir game;
+    std::string pages = "[q0";
+    for (int i = 1; i < 230; ++i) pages += "<p>q" + std::to_string(i);
+    scene(game, pages + "]\n");
+    // Ctrl turns a page every 20 ms.
+    ReplayRun run = runFromStart(game, "keydown lctrl\nwait 4300\nkeyup lctrl\nwait 500\n"
+                                       "wheel up\nwait 100\nwheel up\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    auto shown = run.only("backlog");
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0]["of"], 200);
+    EXPECT_EQ(shown[1]["page"], 2);
+}
+
+TEST(TextDisplay, AutoAdvanceTurnsPagesByThemselvesAndIsKeptForTheNextRun)
+{
+    GameDir game;
+    scene(game, "[p1<p>あいうえお<p>p3]\n");
+    // A on the first page: the pages turn 1.5 s and 60 ms a character after it.
+    ReplayRun run = runFromStart(game, "press a\nwait 4000\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(gaps(run).size(), 2u);
+    EXPECT_EQ(gaps(run)[1], 1500 + 5 * 60);
+    EXPECT_NE(game.read("save/settings").find("auto 1\n"), std::string::npos);
+
+    // The next run starts with it; a click still turns a page at once.
+    run = runFromStart(game, "wait 4000\n");
+    EXPECT_EQ(gaps(run), (std::vector<int>{1500 + 2 * 60, 1500 + 5 * 60}));
+    run = runFromStart(game, "wait 100\nclick 400 300\nwait 2000\n");
+    ASSERT_EQ(gaps(run).size(), 2u);
+    EXPECT_LT(gaps(run)[0], 1500);
+
+    // A settings file that is damaged in any way means the defaults: pages wait again.
+    for (const char* damaged : {"auto 1\nwindow x\n", "auto 1\nmusic 11\n", "\x01\xff\n"}) {
+        game.write("save/settings", damaged);
+        run = runFromStart(game, "wait 5000\n");
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(firstTexts(run), std::vector<std::string>{"p1"}) << damaged;
+    }
+}
+
+TEST(TextDisplay, AltReturnSwitchesToFullscreenInsteadOfTurningThePage)
+{
+    GameDir game;
+    scene(game, kSevenPages);
+    ReplayRun run = runFromStart(game, "keydown alt\npress return\nkeyup alt\nwait 100\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(firstTexts(run), std::vector<std::string>{"p1"});
+    EXPECT_NE(game.read("save/settings").find("fullscreen 1\n"), std::string::npos);
+    // F11 switches back; the Return alone turns the page again.
+    run = runFromStart(game, "press f11\npress return\n");
+    EXPECT_EQ(firstTexts(run), (std::vector<std::string>{"p1", "p2"}));
+    EXPECT_NE(game.read("save/settings").find("fullscreen 0\n"), std::string::npos);
 }
