@@ -12,10 +12,11 @@ extern "C" const char* __lsan_default_suppressions()
 {
     // Memory the libraries keep for the life of the process and never hand back: the
     // compatibility layer does not free the display surface on SDL_Quit, and fontconfig keeps
-    // its parsed configuration; Graphviz keeps its plugin configuration and some edges of a
+    // its parsed configuration; SDL2's X11 video keeps a D-Bus connection's buffers; Graphviz keeps its plugin configuration and some edges of a
     // layout, whatever its context and graph are closed with.
     return "leak:SDL_SetVideoMode\n"
            "leak:libfontconfig.so\n"
+           "leak:libdbus-1.so\n"
            "leak:libgvc.so\n"
            "leak:libgvplugin_dot_layout.so\n";
 }
