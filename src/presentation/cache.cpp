@@ -191,6 +191,10 @@ const double kLargestSound = 64.0 * 1024 * 1024;
 // times the sound it keeps; the rest is given back.
 Mix_Chunk* fitted(Mix_Chunk* chunk)
 {
+#ifdef __EMSCRIPTEN__
+    // The browser's mixer hands out a handle, not a record: there is nothing to give back.
+    return chunk;
+#endif
     if (chunk && chunk->allocated && chunk->alen > 0)
         if (void* kept = std::realloc(chunk->abuf, chunk->alen)) chunk->abuf = static_cast<Uint8*>(kept);
     return chunk;
