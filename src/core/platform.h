@@ -2,8 +2,9 @@
 //
 // Three back ends implement it and are chosen at link time: the live one (plain SDL, for the
 // game a player runs), the replay one (virtual time and scripted input, for tests and for
-// authors; see replay.h) and the web one (the game in a browser page). Every screen calls these instead of SDL so that it behaves the same
-// under both. Drawing itself stays plain SDL on `screen`, apart from the flip.
+// authors; see replay.h) and the web one (the game in a browser page). Every screen calls
+// these instead of SDL so that it behaves the same under each. Drawing itself stays plain SDL
+// on `screen`, apart from the flip.
 #pragma once
 
 #include <SDL.h>
@@ -13,7 +14,7 @@
 Uint32 platformTicks();
 
 // Sleeps for ms milliseconds. Replay: advances virtual time at once; scripted input that falls
-// due during the sleep is delivered.
+// due during the sleep reaches the game at its next pump (a snap is taken at its time).
 void platformDelay(Uint32 ms);
 
 // The pumps: each of the next three brings the event queue and the held key, button and
