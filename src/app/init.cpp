@@ -90,14 +90,15 @@ void openFonts()
 void loadSystemMedia()
 {
     char path[128];
-    // Each picture is read when its screen first shows it: the title's at its first frame.
+    // Each picture is read when its screen first shows it (the title's at its first frame), and
+    // each sound when it is first played.
     for (const auto& picture : kPictures) {
         std::snprintf(path, sizeof path, "./system/picture/%s", picture.file);
         ImgLoadLater(path, picture.name);
     }
     for (const char* name : kSounds) {
         std::snprintf(path, sizeof path, "./system/sound/%s.wav", name);
-        sndLoad(path, name);
+        sndLoadLater(path, name);
     }
     ImgLoadLater("./bg/black.jpg", "black");
     ImgLoad("./bg/black.jpg", "bg");

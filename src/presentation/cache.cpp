@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <SDL_image.h>
 
@@ -24,6 +25,24 @@ struct Picture {
 CacheNode<Picture>* ImageListTop;
 CacheNode<Mix_Music>* musicListTop;
 CacheNode<Mix_Chunk>* soundListTop;
+
+// Sounds put off until they are first wanted: the name and the file.
+struct LaterSound {
+    std::string name, path;
+};
+std::vector<LaterSound> laterSounds;
+
+// Takes the sound put off under that name out of the list; false when there is none.
+bool takeLaterSound(const char* name, std::string* path)
+{
+    for (auto it = laterSounds.begin(); it != laterSounds.end(); ++it)
+        if (it->name == name) {
+            if (path) *path = it->path;
+            laterSounds.erase(it);
+            return true;
+        }
+    return false;
+}
 
 void releasePicture(Picture* picture)
 {
@@ -260,6 +279,23 @@ int sndLoad(const char* path, const char* name)
     return add(soundListTop, name, fitted(Mix_LoadWAV_RW(stream, 1)));
 }
 
-Mix_Chunk* sndGet(const char* name) { return get(soundListTop, name); }
-void sndDelete(const char* name) { cacheRemove(soundListTop, name, releaseSound); }
-void sndDeleteAll() { cacheClear(soundListTop, releaseSound); }
+void sndLoadLater(const char* path, const char* name) { laterSounds.push_back({name, path}); }
+
+Mix_Chunk* sndGet(const char* name)
+{
+    std::string path;
+    if (!cacheFind(soundListTop, name) && takeLaterSound(name, &path)) sndLoad(path.c_str(), name);
+    return get(soundListTop, name);
+}
+
+void sndDelete(const char* name)
+{
+    if (cacheFind(soundListTop, name)) cacheRemove(soundListTop, name, releaseSound);
+    else takeLaterSound(name, nullptr);
+}
+
+void sndDeleteAll()
+{
+    laterSounds.clear();
+    cacheClear(soundListTop, releaseSound);
+}

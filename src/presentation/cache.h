@@ -28,6 +28,9 @@ void mscDelete(const char* name);
 void mscDeleteAll();
 
 int sndLoad(const char* path, const char* name);
+// Notes the sound in path under the name, to be loaded as sndLoad would the first time the name
+// is asked for (the system sounds: none is played before the player acts).
+void sndLoadLater(const char* path, const char* name);
 Mix_Chunk* sndGet(const char* name);
 void sndDelete(const char* name);
 void sndDeleteAll();

@@ -133,3 +133,19 @@ TEST_F(Audio, ASoundTooLargeOnceConvertedIsNotPlayedAndNamed)
     EXPECT_EQ(err.find(path("low.wav")), std::string::npos) << err;
     EXPECT_EQ(sndGet("se"), nullptr);
 }
+
+TEST_F(Audio, ASoundPutOffIsLoadedWhenFirstPlayedAndForgottenWithTheCache)
+{
+    sndLoadLater(path("a.wav").c_str(), "enter");
+    sndLoadLater(path("missing.wav").c_str(), "start");
+    sndLoadLater(path("b.wav").c_str(), "paper");
+    systemSound("enter");
+    EXPECT_EQ(Mix_Playing(-1), 1);
+    EXPECT_NE(sndGet("enter"), nullptr);
+    EXPECT_EQ(sndGet("start"), nullptr);
+    sndDelete("paper");
+    EXPECT_EQ(sndGet("paper"), nullptr);
+    sndLoadLater(path("b.wav").c_str(), "return");
+    sndDeleteAll();
+    EXPECT_EQ(sndGet("return"), nullptr);
+}
