@@ -7,6 +7,7 @@ Everything is seeded, so a run gives the same files every time (about a minute).
 Name families to make only those: /usr/bin/python3 tools/make_assets.py backgrounds sounds
 """
 import os
+import struct
 import subprocess
 import tempfile
 import wave
@@ -33,8 +34,27 @@ def save(image, *parts, quality=88):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     if path.endswith(".jpg"):
         image.convert("RGB").save(path, quality=quality, optimize=True)
+    elif image.mode == "RGBA":
+        save_unfiltered_rgba(image, path)
     else:
         image.save(path, optimize=True)
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def save_unfiltered_rgba(image, path):
+    """An RGBA PNG with no row filter: the overlays are mostly transparent, so they compress as
+    well this way, and the game decodes them about three times as fast (the title's buttons are
+    read before its first frame)."""
+    w, h = image.size
+    raw = image.tobytes()
+    stride = w * 4
+    rows = b"".join(b"\0" + raw[r * stride:(r + 1) * stride] for r in range(h))
+    with open(path, "wb") as out:
+        out.write(b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", struct.pack(">IIBBBBB", w, h, 8, 6, 0, 0, 0)) +
+                  png_chunk(b"IDAT", zlib.compress(rows, 9)) + png_chunk(b"IEND", b""))
 
 
 def vertical_gradient(w, h, top, bottom):
