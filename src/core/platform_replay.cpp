@@ -12,12 +12,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <sstream>
 #include <vector>
 
-#include "core/presslatch.h"
+#include "core/madeinput.h"
 #include "core/note.h"
+#include "core/presslatch.h"
 
 namespace {
 
@@ -37,22 +37,11 @@ struct Replay {
     size_t next = 0;
     Uint64 now = 0;
     Uint64 lastDue = 0;       // when the previous action fell due (a gated one: was carried out)
-    std::deque<SDL_Event> queue;
-    Uint8 eventStates[256];
-    Uint8 keys[SDLK_LAST];
-    int mouseX = 0, mouseY = 0;
-    Uint8 buttons = 0;
     SDL_Surface* lastFlip = nullptr;
     int shotsLeft = 0;
     bool drained = false;     // the last poll found the queue empty: a menu screen's loop
     long busyChecks = 0;      // quit checks since the game last looked for the player's input
     Uint64 lastLooked = 0;    // when it last did
-
-    Replay()
-    {
-        std::memset(eventStates, SDL_ENABLE, sizeof eventStates);
-        std::memset(keys, 0, sizeof keys);
-    }
 };
 
 Replay replay;
@@ -71,54 +60,9 @@ void resetState()
     replay.drained = false;
     replay.next = 0;
     replay.now = replay.lastDue = 0;
-    latchForget();
-    replay.queue.clear();
-    std::memset(replay.eventStates, SDL_ENABLE, sizeof replay.eventStates);
-    std::memset(replay.keys, 0, sizeof replay.keys);
-    replay.mouseX = replay.mouseY = 0;
-    replay.buttons = 0;
+    inputReset();
     if (replay.lastFlip) SDL_FreeSurface(replay.lastFlip);
     replay.lastFlip = nullptr;
-}
-
-void push(SDL_Event ev)
-{
-    if (replay.eventStates[ev.type] == SDL_IGNORE) return;
-    replay.queue.push_back(ev);
-}
-
-void pushButton(Uint8 type, int button)
-{
-    SDL_Event ev{};
-    ev.button.type = type;
-    ev.button.button = static_cast<Uint8>(button);
-    ev.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    ev.button.x = static_cast<Uint16>(replay.mouseX);
-    ev.button.y = static_cast<Uint16>(replay.mouseY);
-    push(ev);
-}
-
-SDLMod heldMods()
-{
-    int mods = 0;
-    if (replay.keys[SDLK_LCTRL]) mods |= KMOD_LCTRL;
-    if (replay.keys[SDLK_RCTRL]) mods |= KMOD_RCTRL;
-    if (replay.keys[SDLK_LALT]) mods |= KMOD_LALT;
-    return static_cast<SDLMod>(mods);
-}
-
-void pushKey(Uint8 type, int key)
-{
-    SDL_Event ev{};
-    ev.key.type = type;
-    ev.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    ev.key.keysym.sym = static_cast<SDLKey>(key);
-    ev.key.keysym.mod = heldMods();
-    // Unicode translation is on in the game: the printable keys carry their character.
-    if (type == SDL_KEYDOWN && (key == SDLK_RETURN || key == SDLK_SPACE || key == SDLK_ESCAPE ||
-                                 key == SDLK_a))
-        ev.key.keysym.unicode = static_cast<Uint16>(key);
-    push(ev);
 }
 
 void writeShot(const std::string& file)
@@ -147,48 +91,23 @@ void keepForShot(SDL_Surface* surface)
 void carryOut(const Action& action)
 {
     switch (action.kind) {
-    case Kind::Move: {
-        SDL_Event ev{};
-        ev.motion.type = SDL_MOUSEMOTION;
-        ev.motion.state = replay.buttons;
-        ev.motion.x = static_cast<Uint16>(action.x);
-        ev.motion.y = static_cast<Uint16>(action.y);
-        ev.motion.xrel = static_cast<Sint16>(action.x - replay.mouseX);
-        ev.motion.yrel = static_cast<Sint16>(action.y - replay.mouseY);
-        replay.mouseX = action.x;
-        replay.mouseY = action.y;
-        push(ev);
+    case Kind::Move:
+        inputMove(action.x, action.y);
         break;
-    }
     case Kind::Down:
-        replay.buttons |= SDL_BUTTON(action.code);
-        latchButtonPressed(action.code);
-        pushButton(SDL_MOUSEBUTTONDOWN, action.code);
-        break;
     case Kind::Up:
-        replay.buttons &= ~SDL_BUTTON(action.code);
-        pushButton(SDL_MOUSEBUTTONUP, action.code);
+        inputButton(action.code, action.kind == Kind::Down);
         break;
     case Kind::Wheel:
-        // A wheel step is a press and a release of its button, as SDL 1.2 reports it.
-        pushButton(SDL_MOUSEBUTTONDOWN, action.code);
-        pushButton(SDL_MOUSEBUTTONUP, action.code);
+        inputWheel(action.code);
         break;
     case Kind::KeyDown:
-        replay.keys[action.code] = 1;
-        latchKeyPressed(action.code);
-        pushKey(SDL_KEYDOWN, action.code);
-        break;
     case Kind::KeyUp:
-        replay.keys[action.code] = 0;
-        pushKey(SDL_KEYUP, action.code);
+        inputKey(action.code, action.kind == Kind::KeyDown);
         break;
-    case Kind::Quit: {
-        SDL_Event ev{};
-        ev.quit.type = SDL_QUIT;
-        push(ev);
+    case Kind::Quit:
+        inputQuit();
         break;
-    }
     case Kind::Shot:
         writeShot(action.file);
         --replay.shotsLeft;
@@ -237,14 +156,6 @@ void pump(bool playerAwaited)
 {
     latchPumpBegins();
     runDue(replay.now, playerAwaited);
-}
-
-bool takeQueued(SDL_Event* ev)
-{
-    if (replay.queue.empty()) return false;
-    if (ev) *ev = replay.queue.front();
-    replay.queue.pop_front();
-    return true;
 }
 
 void quitRequest(SDL_Event* ev)
@@ -444,7 +355,7 @@ int platformPollEvent(SDL_Event* ev)
     looked();
     pump(false);
     replay.drained = false;
-    if (takeQueued(ev)) return 1;
+    if (inputTake(ev)) return 1;
     replay.drained = true;
     if (!replayUsedUp()) return 0;
     quitRequest(ev);
@@ -460,9 +371,9 @@ int platformWaitEvent(SDL_Event* ev)
         // The game blocks only when nothing is queued: what is already there comes first, and
         // the player acts only on what is showing once the game waits.
         runDue(replay.now, false);
-        if (takeQueued(ev)) return 1;
+        if (inputTake(ev)) return 1;
         runDue(replay.now, true);
-        if (takeQueued(ev)) return 1;
+        if (inputTake(ev)) return 1;
         if (replayUsedUp()) {
             quitRequest(ev);
             return 1;
@@ -480,25 +391,9 @@ void platformForgetPresses()
     latchForget();
 }
 
-Uint8 platformEventState(Uint8 type, int state)
-{
-    Uint8 before = replay.eventStates[type];
-    if (state == SDL_QUERY) return before;
-    replay.eventStates[type] = static_cast<Uint8>(state);
-    if (state == SDL_IGNORE) {
-        std::deque<SDL_Event> kept;
-        for (const SDL_Event& ev : replay.queue)
-            if (ev.type != type) kept.push_back(ev);
-        replay.queue.swap(kept);
-    }
-    return before;
-}
+Uint8 platformEventState(Uint8 type, int state) { return inputEventState(type, state); }
 
-Uint8 platformKeyHeld(int key)
-{
-    if (key <= 0 || key >= SDLK_LAST) return 0;
-    return latchKey(key, replay.keys[key]);
-}
+Uint8 platformKeyHeld(int key) { return inputKeyHeld(key); }
 
 // A screen that has polled the queue empty and reads the pointer (a menu screen) waits for the
 // player: a gated action may be carried out here, and is seen by this very read. A text page
@@ -507,9 +402,7 @@ Uint8 platformMouseState(int* x, int* y)
 {
     looked();
     if (replay.drained) runDue(replay.now, true);
-    if (x) *x = replay.mouseX;
-    if (y) *y = replay.mouseY;
-    return latchButtons(replay.buttons);
+    return inputMouseState(x, y);
 }
 
 long platformTime() { return static_cast<long>(replay.now / 1000); }
@@ -535,7 +428,6 @@ bool platformQuitPending()
     pump(false);
     // A used-up script answers the next wait or poll with the quit request; only a game
     // that never gets to one is stopped here.
-    for (const SDL_Event& ev : replay.queue)
-        if (ev.type == SDL_QUIT) return true;
+    if (inputQuitQueued()) return true;
     return checks > kLimit || replay.now - replay.lastLooked > kMinute;
 }

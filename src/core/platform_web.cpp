@@ -15,6 +15,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include "core/madeinput.h"
 #include "core/presslatch.h"
 
 namespace {
@@ -34,20 +35,10 @@ struct Input {
 
 struct Web {
     std::deque<Input> arrived;   // from the page's event handlers, not yet taken in
-    std::deque<SDL_Event> queue;
-    Uint8 eventStates[256];
-    Uint8 keys[SDLK_LAST];
-    int mouseX = 0, mouseY = 0;
-    Uint8 buttons = 0;
+    int mouseX = 0, mouseY = 0;  // where the last move put the pointer
     double lastYield = 0;
     bool started = false;
     bool audioUnlocked = false;
-
-    Web()
-    {
-        std::memset(eventStates, SDL_ENABLE, sizeof eventStates);
-        std::memset(keys, 0, sizeof keys);
-    }
 };
 
 Web web;
@@ -175,76 +166,26 @@ void start()
 
 // ---- Taking input in -----------------------------------------------------------------------
 
-void push(SDL_Event ev)
-{
-    if (web.eventStates[ev.type] == SDL_IGNORE) return;
-    web.queue.push_back(ev);
-}
-
-void pushButton(Uint8 type, int button)
-{
-    SDL_Event ev{};
-    ev.button.type = type;
-    ev.button.button = static_cast<Uint8>(button);
-    ev.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-    ev.button.x = web.mouseX;
-    ev.button.y = web.mouseY;
-    push(ev);
-}
-
-void pushKey(Uint8 type, int key)
-{
-    SDL_Event ev{};
-    ev.key.type = type;
-    ev.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    ev.key.keysym.sym = key;
-    int mods = 0;
-    if (web.keys[SDLK_LCTRL]) mods |= KMOD_LCTRL;
-    if (web.keys[SDLK_RCTRL]) mods |= KMOD_RCTRL;
-    ev.key.keysym.mod = static_cast<Uint16>(mods);
-    if (type == SDL_KEYDOWN && key != SDLK_LCTRL && key != SDLK_RCTRL) ev.key.keysym.unicode = key;
-    push(ev);
-}
-
 void takeIn(const Input& in)
 {
     switch (in.kind) {
-    case Kind::Move: {
+    case Kind::Move:
+        // The page reports the pointer with every press and release too.
         if (in.x == web.mouseX && in.y == web.mouseY) break;
-        SDL_Event ev{};
-        ev.motion.type = SDL_MOUSEMOTION;
-        ev.motion.state = web.buttons;
-        ev.motion.x = in.x;
-        ev.motion.y = in.y;
-        ev.motion.xrel = in.x - web.mouseX;
-        ev.motion.yrel = in.y - web.mouseY;
         web.mouseX = in.x;
         web.mouseY = in.y;
-        push(ev);
+        inputMove(in.x, in.y);
         break;
-    }
     case Kind::Down:
-        web.buttons |= SDL_BUTTON(in.code);
-        latchButtonPressed(in.code);
-        pushButton(SDL_MOUSEBUTTONDOWN, in.code);
-        break;
     case Kind::Up:
-        web.buttons &= ~SDL_BUTTON(in.code);
-        pushButton(SDL_MOUSEBUTTONUP, in.code);
+        inputButton(in.code, in.kind == Kind::Down);
         break;
     case Kind::Wheel:
-        // A wheel step is a press and a release of its button, as SDL 1.2 reports it.
-        pushButton(SDL_MOUSEBUTTONDOWN, in.code);
-        pushButton(SDL_MOUSEBUTTONUP, in.code);
+        inputWheel(in.code);
         break;
     case Kind::KeyDown:
-        web.keys[in.code] = 1;
-        latchKeyPressed(in.code);
-        pushKey(SDL_KEYDOWN, in.code);
-        break;
     case Kind::KeyUp:
-        web.keys[in.code] = 0;
-        pushKey(SDL_KEYUP, in.code);
+        inputKey(in.code, in.kind == Kind::KeyDown);
         break;
     }
 }
@@ -269,14 +210,6 @@ void pump()
     }
 }
 
-bool takeQueued(SDL_Event* ev)
-{
-    if (web.queue.empty()) return false;
-    if (ev) *ev = web.queue.front();
-    web.queue.pop_front();
-    return true;
-}
-
 }  // namespace
 
 // ---- The platform layer --------------------------------------------------------------------
@@ -296,14 +229,14 @@ void platformDelay(Uint32 ms)
 int platformPollEvent(SDL_Event* ev)
 {
     pump();
-    return takeQueued(ev) ? 1 : 0;
+    return inputTake(ev) ? 1 : 0;
 }
 
 int platformWaitEvent(SDL_Event* ev)
 {
     for (;;) {
         pump();
-        if (takeQueued(ev)) return 1;
+        if (inputTake(ev)) return 1;
         sleepUntilInput(kIdleMs);
         web.lastYield = emscripten_get_now();
     }
@@ -317,32 +250,11 @@ void platformForgetPresses()
     latchForget();
 }
 
-Uint8 platformEventState(Uint8 type, int state)
-{
-    Uint8 before = web.eventStates[type];
-    if (state == SDL_QUERY) return before;
-    web.eventStates[type] = static_cast<Uint8>(state);
-    if (state == SDL_IGNORE) {
-        std::deque<SDL_Event> kept;
-        for (const SDL_Event& ev : web.queue)
-            if (ev.type != type) kept.push_back(ev);
-        web.queue.swap(kept);
-    }
-    return before;
-}
+Uint8 platformEventState(Uint8 type, int state) { return inputEventState(type, state); }
 
-Uint8 platformKeyHeld(int key)
-{
-    if (key <= 0 || key >= SDLK_LAST) return 0;
-    return latchKey(key, web.keys[key]);
-}
+Uint8 platformKeyHeld(int key) { return inputKeyHeld(key); }
 
-Uint8 platformMouseState(int* x, int* y)
-{
-    if (x) *x = web.mouseX;
-    if (y) *y = web.mouseY;
-    return latchButtons(web.buttons);
-}
+Uint8 platformMouseState(int* x, int* y) { return inputMouseState(x, y); }
 
 long platformTime() { return static_cast<long>(emscripten_get_now() / 1000); }
 
