@@ -3,10 +3,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <SDL_mixer.h>
 
 #include "app/gametexts.h"
+#include "app/options.h"
+#include "core/background.h"
 #include "core/errorplace.h"
 #include "core/display.h"
 #include "core/errors.h"
@@ -14,11 +22,13 @@
 #include "core/fonts.h"
 #include "core/gametext.h"
 #include "core/settings.h"
+#include "core/soundlibrary.h"
 #include "core/state.h"
 #include "core/textfile.h"
 #include "interpreter/scanner.h"
 #include "presentation/cache.h"
 #include "savegame/save.h"
+#include "screens/title.h"
 #include "presentation/playerkeys.h"
 
 namespace {
@@ -77,25 +87,57 @@ bool startSdl()
     std::exit(1);
 }
 
+// Whether the font library started; written by the font work, read once it has finished.
+bool fontLibraryStarted;
+
+// Run on a second thread while SDL starts: finding the faces and reading their tables is a
+// good part of the launch, and needs no window.
 void openFonts()
 {
+    fontLibraryStarted = TTF_Init() >= 0;
+    if (!fontLibraryStarted) return;
     stdFont = GetFont("MSGOTHIC.TTC", 26);
     changeFont = GetFont("MSMincho.ttc", 26);
     BigFont = GetFont("MSGOTHIC.TTC", 39);
     bouFont = GetFont("MSGOTHIC.TTC", 26);
     itemFont = GetFont("MSGOTHIC.TTC", 20);
-    if (!stdFont || !BigFont || !bouFont || !itemFont) errors("フォントの取得に失敗しました");
+}
+
+std::string picturePath(const char* file) { return std::string("./system/picture/") + file; }
+
+// Starts decoding what the first frames show while SDL starts: the black background, and the
+// title's pictures when the game opens on the title.
+void readAheadFirstPictures()
+{
+    std::vector<std::string> paths = {"./bg/black.jpg"};
+    if (titleComesFirst()) {
+        const char* names[kTitlePictures];
+        titleFirstPictures(names);
+        for (const char* name : names)
+            for (const auto& picture : kPictures)
+                if (std::strcmp(picture.name, name) == 0) paths.push_back(picturePath(picture.file));
+    }
+    ImgReadAhead(paths);
+}
+
+// Pictures are decoded into blocks of a megabyte or two that are soon freed (an overlay keeps
+// only its visible part). By default each such block is a mapping of its own, given back when
+// freed, and the next one is new memory whose every page faults in, which costs far more than
+// the decoding on some virtual machines; kept, a block serves the next picture.
+void keepFreedMemory()
+{
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, 16 << 20);
+    mallopt(M_TRIM_THRESHOLD, 32 << 20);
+#endif
 }
 
 void loadSystemMedia()
 {
-    char path[128];
     // Each picture is read when its screen first shows it (the title's at its first frame), and
     // each sound when it is first played.
-    for (const auto& picture : kPictures) {
-        std::snprintf(path, sizeof path, "./system/picture/%s", picture.file);
-        ImgLoadLater(path, picture.name);
-    }
+    for (const auto& picture : kPictures) ImgLoadLater(picturePath(picture.file).c_str(), picture.name);
+    char path[128];
     for (const char* name : kSounds) {
         std::snprintf(path, sizeof path, "./system/sound/%s.wav", name);
         sndLoadLater(path, name);
@@ -137,10 +179,14 @@ void readItemNames(const char* text)
 
 void init()
 {
+    keepFreedMemory();
     // The player's settings from the last run; the scaling filter must be chosen before SDL
     // starts.
     settings = settingsRead(kSettingsPath);
     displayPrepare(settings.fullscreen);
+    soundLibraryLoadAhead();
+    backgroundStart(kFontWork, openFonts);
+    readAheadFirstPictures();
     bool audio = startSdl();
     loadGameTexts();
     SDL_WM_SetCaption(gameCaption, nullptr);
@@ -152,9 +198,10 @@ void init()
         std::fprintf(stderr, "スクリーンの初期化に失敗しました: %s\n", SDL_GetError());
         std::exit(1);
     }
-    if (TTF_Init() < 0) std::exit(1);
+    backgroundFinish(kFontWork);
+    if (!fontLibraryStarted) std::exit(1);
     SDL_EnableUNICODE(1);
-    openFonts();
+    if (!stdFont || !BigFont || !bouFont || !itemFont) errors("フォントの取得に失敗しました");
     loadSystemMedia();
     loadItemNames();
     removeUnfinishedSaves();
@@ -164,6 +211,7 @@ void init()
 
 void quiting()
 {
+    backgroundFinish(kFontWork);
     ImgDeleteAll();
     mscDeleteAll();
     sndDeleteAll();

@@ -28,6 +28,10 @@ void presentInSoftware()
     setenv("SDL_RENDER_DRIVER", "software", 0);
 }
 
+// Xlib reads the locale's whole table of compose sequences when SDL opens its input method, a
+// good part of SDL's start; the game reads keys, never composed text. A player's own table wins.
+void composeNothing() { setenv("XCOMPOSEFILE", "/dev/null", 0); }
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -44,6 +48,7 @@ int main(int argc, char* argv[])
     std::string problem;
     if (!authorOptionsFit(&problem)) return badOption(problem);
     presentInSoftware();
+    composeNothing();
     const char* trace = std::getenv("TESSARC_TRACE");
     if (trace && *trace && !traceOpen(trace))
         std::fprintf(stderr, "tessarc: cannot write the trace %s\n", trace);

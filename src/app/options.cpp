@@ -157,4 +157,6 @@ bool startAtAuthorScene()
     return true;
 }
 
+bool titleComesFirst() { return sceneName.empty(); }
+
 bool authorDevMode() { return devMode; }

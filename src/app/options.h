@@ -30,5 +30,8 @@ void applyAuthorSets();
 // title's start points it at "start", and answers true. Otherwise false.
 bool startAtAuthorScene();
 
+// Whether the first game opens on the title (no --scene).
+bool titleComesFirst();
+
 // Whether F5 reloads (--dev or --scene).
 bool authorDevMode();

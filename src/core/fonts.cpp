@@ -130,14 +130,16 @@ std::string locate(const char* name)
     return "";
 }
 
+// Each name is looked up once: the five fonts share two files. Made before the program starts,
+// so that it outlives the fonts' opening even when the program exits in the middle of it.
+std::map<std::string, std::string> knownPaths;
+
 }  // namespace
 
 const char* fontPath(const char* file)
 {
-    // Each name is looked up once: the five fonts share two files.
-    static std::map<std::string, std::string> known;
-    auto it = known.find(file);
-    if (it == known.end()) it = known.emplace(file, FcInit() ? locate(file) : "").first;
+    auto it = knownPaths.find(file);
+    if (it == knownPaths.end()) it = knownPaths.emplace(file, FcInit() ? locate(file) : "").first;
     return it->second.c_str();
 }
 

@@ -11,6 +11,7 @@
 #include "core/trace.h"
 #include "presentation/cachelist.h"
 #include "presentation/fastblit.h"
+#include "presentation/readahead.h"
 
 namespace {
 
@@ -118,32 +119,74 @@ SDL_Surface* cut(SDL_Surface* picture, const Area& area)
     return part;
 }
 
-Picture* prepare(SDL_Surface* loaded)
+// An opaque picture in true colour, drawn by plain copies once in the display's format.
+bool opaque(SDL_Surface* picture)
 {
+    SDL_PixelFormat* f = picture->format;
+    return f->Amask == 0 && !(picture->flags & SDL_SRCCOLORKEY) && !f->palette;
+}
+
+bool sameLayout(const SDL_PixelFormat* a, const SDL_PixelFormat* b)
+{
+    return a->BitsPerPixel == b->BitsPerPixel && a->Rmask == b->Rmask && a->Gmask == b->Gmask &&
+           a->Bmask == b->Bmask && a->Amask == b->Amask;
+}
+
+// The picture in the layout of the game's 24-bit screen (red in the high byte), or itself when
+// it has it already or cannot be converted.
+SDL_Surface* inScreenLayout(SDL_Surface* picture)
+{
+    SDL_Surface* layout = SDL_CreateRGBSurface(SDL_SWSURFACE, 1, 1, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+    if (!layout) return picture;
+    if (!sameLayout(picture->format, layout->format)) {
+        if (SDL_Surface* converted = SDL_ConvertSurface(picture, layout->format, SDL_SWSURFACE)) {
+            SDL_FreeSurface(picture);
+            picture = converted;
+        }
+    }
+    SDL_FreeSurface(layout);
+    return picture;
+}
+
+// Reads the file and keeps the part of it that is drawn; needs no window, so it may run on the
+// thread that reads pictures ahead. An opaque picture is put in the screen's layout here, a
+// conversion that costs the first frame nothing when the picture was read ahead.
+Decoded decode(const char* path)
+{
+    SDL_Surface* loaded = IMG_Load(path);
+    if (loaded && opaque(loaded)) return {inScreenLayout(loaded), 0, 0};
+    if (!loaded || loaded->format->Amask == 0 || !(loaded->flags & SDL_SRCALPHA)) return {loaded, 0, 0};
+    // Pixels of alpha 0 change nothing where they are drawn: most overlays are mostly those,
+    // and need not be walked at every frame.
+    Area area = visibleArea(loaded);
+    if (area.w > 0 && 4LL * area.w * area.h < 3LL * loaded->w * loaded->h) {
+        if (SDL_Surface* part = cut(loaded, area)) {
+            SDL_FreeSurface(loaded);
+            return {part, area.x, area.y};
+        }
+    }
+    return {loaded, 0, 0};
+}
+
+Picture* prepare(Decoded decoded)
+{
+    SDL_Surface* loaded = decoded.surface;
     if (!loaded) return nullptr;
-    auto* picture = new Picture{loaded, 0, 0, {}};
-    SDL_PixelFormat* f = loaded->format;
-    bool keyed = loaded->flags & SDL_SRCCOLORKEY;
-    if (f->Amask == 0 && !keyed && !f->palette && SDL_GetVideoSurface()) {
+    auto* picture = new Picture{loaded, decoded.x, decoded.y, {}};
+    SDL_Surface* video = SDL_GetVideoSurface();
+    if (opaque(loaded) && video && !sameLayout(loaded->format, video->format)) {
         // Converted once here rather than at every blit. Paletted pictures stay as they are:
         // they would take three times the memory.
         if (SDL_Surface* converted = SDL_DisplayFormat(loaded)) {
             SDL_FreeSurface(loaded);
             picture->surface = converted;
         }
-    } else if (f->Amask != 0 && (loaded->flags & SDL_SRCALPHA)) {
-        // Pixels of alpha 0 change nothing where they are drawn: most overlays are mostly
-        // those, and need not be walked at every frame.
-        Area area = visibleArea(loaded);
-        if (area.w > 0 && 4LL * area.w * area.h < 3LL * loaded->w * loaded->h) {
-            if (SDL_Surface* part = cut(loaded, area)) {
-                SDL_FreeSurface(loaded);
-                *picture = {part, area.x, area.y, {}};
-            }
-        }
     }
     return picture;
 }
+
+// The picture in path, read ahead or read now, made ready to draw.
+Picture* load(const char* path) { return prepare(readAheadTake(path, decode)); }
 
 // The newest picture of that name, loaded now if it was put off; one that cannot be loaded is
 // dropped, as ImgLoad would not have kept it, and the next older one of that name is looked at.
@@ -151,7 +194,7 @@ Picture* findPicture(const char* name)
 {
     CacheNode<Picture>* node;
     while ((node = cacheFind(ImageListTop, name)) && !node->handle->surface) {
-        if (Picture* loaded = prepare(IMG_Load(node->handle->later.c_str()))) {
+        if (Picture* loaded = load(node->handle->later.c_str())) {
             delete node->handle;
             node->handle = loaded;
             break;
@@ -165,10 +208,12 @@ Picture* findPicture(const char* name)
 
 int ImgLoad(const char* path, const char* name)
 {
-    if (!add(ImageListTop, name, prepare(IMG_Load(path)))) return 0;
+    if (!add(ImageListTop, name, load(path))) return 0;
     if (std::strcmp(name, "bg") == 0) traceBg(path);
     return 1;
 }
+
+void ImgReadAhead(const std::vector<std::string>& paths) { readAheadStart(paths, decode); }
 
 void ImgLoadLater(const char* path, const char* name)
 {
@@ -185,7 +230,11 @@ SDL_Surface* ImgGetPlaced(const char* name, int* x, int* y)
     return picture ? picture->surface : nullptr;
 }
 void ImgDelete(const char* name) { cacheRemove(ImageListTop, name, releasePicture); }
-void ImgDeleteAll() { cacheClear(ImageListTop, releasePicture); }
+void ImgDeleteAll()
+{
+    readAheadStop();
+    cacheClear(ImageListTop, releasePicture);
+}
 
 void ImgReplace(const char* path, const char* name)
 {

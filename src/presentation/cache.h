@@ -5,6 +5,9 @@
 // callers treat null as nothing to draw or play.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -17,6 +20,9 @@ int ImgLoad(const char* path, const char* name);
 // is asked for: a screen not shown yet costs no time at start-up and no memory. If the file
 // cannot be loaded then, the node goes as if it had never been added.
 void ImgLoadLater(const char* path, const char* name);
+// Starts reading the pictures in these files on a second thread, for the ImgLoad or the first
+// ImgGet that wants each; it gives them the same pixels, only sooner.
+void ImgReadAhead(const std::vector<std::string>& paths);
 SDL_Surface* ImgGet(const char* name);
 SDL_Surface* ImgGetPlaced(const char* name, int* x, int* y);
 void ImgDelete(const char* name);

@@ -36,21 +36,43 @@ void setNames(const char* name)
     std::snprintf(prepoint, sizeof prepoint, "%s", name);
 }
 
+// Whether any slot exists, and whether the resume file does.
+void findSaves(int* saves)
+{
+    saves[0] = saveExists(1) || saveExists(2) || saveExists(3);
+    saves[1] = saveExists(0);
+}
+
+// The pictures of a frame, from the back: background, foreground, the three buttons.
+void framePictures(int button, const int* saves, const char* names[kTitlePictures])
+{
+    names[0] = "title_back";
+    names[1] = "title_fore";
+    names[2] = button == kStart ? "title_start_on" : "title_start_off";
+    names[3] = !saves[0] ? "title_load_gray" : button == kLoad ? "title_load_on" : "title_load_off";
+    names[4] = !saves[1]             ? "title_continue_gray"
+               : button == kContinue ? "title_continue_on"
+                                     : "title_continue_off";
+}
+
 }  // namespace
+
+void titleFirstPictures(const char* names[kTitlePictures])
+{
+    int saves[2];
+    findSaves(saves);
+    framePictures(kNone, saves, names);
+}
 
 void titleDraw(int button, const int* saves, int n)
 {
     Uint32 started = platformTicks();
     int x = static_cast<int>(std::cos(n / 24.0) * 200) - 400;
     int y = static_cast<int>(std::sin(n / 24.0) * 200) - 200;
-    blitPicture("title_back", x, y);
-    blitPicture("title_fore", 0, 0);
-    blitPicture(button == kStart ? "title_start_on" : "title_start_off", 0, 0);
-    blitPicture(!saves[0] ? "title_load_gray" : button == kLoad ? "title_load_on" : "title_load_off", 0, 0);
-    blitPicture(!saves[1]               ? "title_continue_gray"
-                : button == kContinue   ? "title_continue_on"
-                                        : "title_continue_off",
-                0, 0);
+    const char* names[kTitlePictures];
+    framePictures(button, saves, names);
+    blitPicture(names[0], x, y);
+    for (int layer = 1; layer < kTitlePictures; ++layer) blitPicture(names[layer], 0, 0);
     platformFlip(screen);
     Uint32 spent = platformTicks() - started;
     if (spent < 20) platformDelay(20 - spent);
@@ -58,7 +80,8 @@ void titleDraw(int button, const int* saves, int n)
 
 void title()
 {
-    int saves[2] = {saveExists(1) || saveExists(2) || saveExists(3), saveExists(0)};
+    int saves[2];
+    findSaves(saves);
     setNames("start");
     music("./bgm/OP.ogg");
     // Each visit of the title starts the background circling afresh; a cancelled load

@@ -3,6 +3,7 @@
 #include "presentation/cachelist.h"
 #include "presentation/draw.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -210,10 +211,13 @@ TEST_F(PictureCache, PicturesMadeReadyDrawTheSamePixelsAsTheirFiles)
         {"photo.jpg", 0, 0, 0, 0, 0, 0},       {"paletted.png", 0, 0, 0, 0, 77, 310},
         {"paletted.png", 10, 20, 64, 48, 700, 560},
     };
+    // Read now, or read ahead on the second thread: the same pixels either way.
+    for (bool ahead : {false, true})
     for (const Draw& d : draws) {
         SCOPED_TRACE(d.file);
         SDL_Surface* raw = IMG_Load(dir.file(d.file).c_str());
         ASSERT_NE(raw, nullptr);
+        if (ahead) ImgReadAhead({dir.file("overlay.png"), dir.file(d.file)});
         ASSERT_EQ(ImgLoad(dir.file(d.file).c_str(), "picture"), 1);
         backdrop();
         SDL_Rect from = {static_cast<Sint16>(d.sx), static_cast<Sint16>(d.sy),
@@ -260,4 +264,26 @@ TEST_F(PictureCache, APictureTallerThanSixteenBitsDrawsItsRowsWhereTheyBelong)
     EXPECT_EQ(pixelAt(screen, 350, 5), 0xff0000u);
     EXPECT_EQ(pixelAt(screen, 350, 4), 0u);
     EXPECT_EQ(pixelAt(screen, 350, 6), 0u);
+}
+
+TEST_F(PictureCache, APictureReadAheadIsTakenOnceAndAFileThatFailsFailsAsBefore)
+{
+    GameDir dir;
+    dir.picture("a.png", 4, 3, 0x112233);
+    dir.picture("b.png", 5, 3, 0x445566);
+    ImgReadAhead({dir.file("a.png"), dir.file("missing.png"), dir.file("b.png")});
+    // Whatever the thread has done so far, a load waits for what it needs.
+    ASSERT_EQ(ImgLoad(dir.file("a.png").c_str(), "first"), 1);
+    EXPECT_EQ(ImgLoad(dir.file("missing.png").c_str(), "missing"), 0);
+    ImgLoadLater(dir.file("b.png").c_str(), "later");
+    ASSERT_NE(ImgGet("later"), nullptr);
+    EXPECT_EQ(ImgGet("later")->w, 5);
+    // Taken once: the next load reads the file as it is now.
+    std::remove(dir.file("a.png").c_str());
+    EXPECT_EQ(ImgLoad(dir.file("a.png").c_str(), "again"), 0);
+    EXPECT_EQ(ImgGet("first")->w, 4);
+    // Pictures read ahead and never asked for are freed with the cache.
+    ImgReadAhead({dir.file("b.png")});
+    ImgDeleteAll();
+    EXPECT_EQ(ImgGet("first"), nullptr);
 }
