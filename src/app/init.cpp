@@ -123,12 +123,15 @@ void readAheadFirstPictures()
 // Pictures are decoded into blocks of a megabyte or two that are soon freed (an overlay keeps
 // only its visible part). By default each such block is a mapping of its own, given back when
 // freed, and the next one is new memory whose every page faults in, which costs far more than
-// the decoding on some virtual machines; kept, a block serves the next picture.
-void keepFreedMemory()
+// the decoding on some virtual machines; kept, a block serves the next picture. One arena for
+// every thread: what the start-up threads make is kept and freed by the main thread, and an
+// arena of their own would hold on to its free memory for the rest of the game.
+void tuneMemory()
 {
 #ifdef __GLIBC__
-    mallopt(M_MMAP_THRESHOLD, 16 << 20);
-    mallopt(M_TRIM_THRESHOLD, 32 << 20);
+    mallopt(M_MMAP_THRESHOLD, 4 << 20);
+    mallopt(M_TRIM_THRESHOLD, 8 << 20);
+    mallopt(M_ARENA_MAX, 1);
 #endif
 }
 
@@ -179,7 +182,7 @@ void readItemNames(const char* text)
 
 void init()
 {
-    keepFreedMemory();
+    tuneMemory();
     // The player's settings from the last run; the scaling filter must be chosen before SDL
     // starts.
     settings = settingsRead(kSettingsPath);
