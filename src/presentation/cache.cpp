@@ -154,7 +154,10 @@ SDL_Surface* inScreenLayout(SDL_Surface* picture)
 Decoded decode(const char* path)
 {
     SDL_Surface* loaded = IMG_Load(path);
+#ifndef __EMSCRIPTEN__
+    // The browser's canvas is not 24-bit: there an opaque picture is drawn as it was read.
     if (loaded && opaque(loaded)) return {inScreenLayout(loaded), 0, 0};
+#endif
     if (!loaded || loaded->format->Amask == 0 || !(loaded->flags & SDL_SRCALPHA)) return {loaded, 0, 0};
     // Pixels of alpha 0 change nothing where they are drawn: most overlays are mostly those,
     // and need not be walked at every frame.
