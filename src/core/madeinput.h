@@ -22,7 +22,8 @@ bool inputTake(SDL_Event* ev);
 // Whether a quit request waits in the queue.
 bool inputQuitQueued();
 
-// SDL_EventState over the queue: SDL_IGNORE also drops the queued events of the type.
+// The event-state switch, as SDL's, over the queue: SDL_IGNORE also drops the queued events
+// of the type.
 Uint8 inputEventState(Uint8 type, int state);
 
 // The held state as the game sees it (latched presses included); each is a read of it.
