@@ -189,7 +189,12 @@ Picture* prepare(Decoded decoded)
 }
 
 // The picture in path, read ahead or read now, made ready to draw.
-Picture* load(const char* path) { return prepare(readAheadTake(path, decode)); }
+Picture* load(const char* path)
+{
+    Decoded picture;
+    if (!readAheadTake(path, &picture)) picture = decode(path);
+    return prepare(picture);
+}
 
 // The newest picture of that name, loaded now if it was put off; one that cannot be loaded is
 // dropped, as ImgLoad would not have kept it, and the next older one of that name is looked at.

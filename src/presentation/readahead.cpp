@@ -42,19 +42,19 @@ void readAheadStart(const std::vector<std::string>& paths, Decoder decode)
     backgroundStart(kPictureWork, decodeAll);
 }
 
-Decoded readAheadTake(const char* path, Decoder decode)
+bool readAheadTake(const char* path, Decoded* picture)
 {
     for (Ahead& ahead : aheads) {
         if (ahead.taken || ahead.path != path) continue;
         ahead.taken = true;
         std::unique_lock<std::mutex> hold(guard);
         decodedOne.wait(hold, [&ahead] { return ahead.decoded; });
-        Decoded picture = ahead.picture;
+        *picture = ahead.picture;
         ahead.picture.surface = nullptr;
-        return picture;
+        return true;
     }
     backgroundFinish(kPictureWork);
-    return decode(path);
+    return false;
 }
 
 void readAheadStop()

@@ -21,10 +21,10 @@ using Decoder = Decoded (*)(const char* path);
 // are freed.
 void readAheadStart(const std::vector<std::string>& paths, Decoder decode);
 
-// The picture in path: the one decoded ahead when path is among those not taken yet (waiting
-// for it if need be), otherwise decoded now, once the thread has finished, since the libraries
-// that decode are used by one thread at a time.
-Decoded readAheadTake(const char* path, Decoder decode);
+// Takes the picture of path decoded ahead, waiting for it if need be, and answers true. False
+// when path was not read ahead or is taken already; the thread has then finished, since the
+// libraries that decode are used by one thread at a time.
+bool readAheadTake(const char* path, Decoded* picture);
 
 // Waits for the thread and frees every picture decoded and never taken.
 void readAheadStop();
