@@ -176,7 +176,11 @@ bool keyByName(const std::string& name, int* key)
         {"f4", SDLK_F4},         {"f5", SDLK_F5},         {"f6", SDLK_F6},
         {"f7", SDLK_F7},         {"f8", SDLK_F8},         {"f9", SDLK_F9},
         {"f10", SDLK_F10},       {"f11", SDLK_F11},       {"f12", SDLK_F12},
-        {"a", SDLK_a},           {"alt", SDLK_LALT},
+        {"a", SDLK_a},           {"alt", SDLK_LALT},      {"backspace", SDLK_BACKSPACE},
+        {"s", SDLK_s},           {"l", SDLK_l},           {"tab", SDLK_TAB},
+        {"up", SDLK_UP},         {"down", SDLK_DOWN},     {"left", SDLK_LEFT},
+        {"right", SDLK_RIGHT},   {"pageup", SDLK_PAGEUP}, {"pagedown", SDLK_PAGEDOWN},
+        {"home", SDLK_HOME},     {"end", SDLK_END},
     };
     for (const auto& entry : names)
         if (name == entry.name) {

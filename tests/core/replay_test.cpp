@@ -196,3 +196,18 @@ TEST(Replay, BadLinesAreRefusedWithTheirNumber)
                              "shot a#1.bmp # kept"})
         EXPECT_TRUE(replayLoad(good, "", &error)) << good;
 }
+
+TEST(Replay, EveryKeyTheMenusReadCanBeNamed)
+{
+    const struct { const char* name; int key; } keys[] = {
+        {"backspace", SDLK_BACKSPACE}, {"s", SDLK_s},       {"l", SDLK_l},
+        {"tab", SDLK_TAB},             {"up", SDLK_UP},     {"down", SDLK_DOWN},
+        {"left", SDLK_LEFT},           {"right", SDLK_RIGHT}, {"pageup", SDLK_PAGEUP},
+        {"pagedown", SDLK_PAGEDOWN},   {"home", SDLK_HOME}, {"end", SDLK_END}};
+    for (const auto& k : keys) {
+        load(std::string("keydown ") + k.name + "\n");
+        SDL_Event ev = waitFor();
+        EXPECT_EQ(ev.type, SDL_KEYDOWN) << k.name;
+        EXPECT_EQ(ev.key.keysym.sym, k.key) << k.name;
+    }
+}
