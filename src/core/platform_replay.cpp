@@ -347,6 +347,8 @@ bool replayUsedUp() { return replay.next >= replay.actions.size(); }
 
 Uint32 platformTicks() { return static_cast<Uint32>(replay.now); }
 
+Uint64 platformTicks64() { return replay.now; }
+
 void platformDelay(Uint32 ms)
 {
     Uint64 until = replay.now + ms;
@@ -394,6 +396,8 @@ void platformForgetPresses()
     pump(false);
     latchForget();
 }
+
+void platformWaitBegins() { latchForget(); }
 
 Uint8 platformEventState(Uint8 type, int state) { return inputEventState(type, state); }
 

@@ -214,11 +214,13 @@ void pump()
 
 // ---- The platform layer --------------------------------------------------------------------
 
-Uint32 platformTicks()
+Uint64 platformTicks64()
 {
     static const double origin = emscripten_get_now();
-    return static_cast<Uint32>(emscripten_get_now() - origin);
+    return static_cast<Uint64>(emscripten_get_now() - origin);
 }
+
+Uint32 platformTicks() { return static_cast<Uint32>(platformTicks64()); }
 
 void platformDelay(Uint32 ms)
 {
@@ -249,6 +251,8 @@ void platformForgetPresses()
     pump();
     latchForget();
 }
+
+void platformWaitBegins() { latchForget(); }
 
 Uint8 platformEventState(Uint8 type, int state) { return inputEventState(type, state); }
 

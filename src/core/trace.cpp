@@ -16,7 +16,7 @@ using Json = nlohmann::ordered_json;
 void emit(const char* kind, const Json& fields = Json::object())
 {
     if (!traceFile) return;
-    Json object = {{"ms", platformTicks()}, {"ev", kind}};
+    Json object = {{"ms", platformTicks64()}, {"ev", kind}};
     object.update(fields);
     // Scripts may hold broken UTF-8; it is replaced rather than refused.
     std::string line = object.dump(-1, ' ', false, Json::error_handler_t::replace);

@@ -236,6 +236,7 @@ void text(const char* message, int mode)
 
 void wait()
 {
+    platformWaitBegins();
     ignoreMotionAndPump();
     Uint32 due = autoDue();
     for (;;) {
@@ -279,6 +280,7 @@ void wait()
 
 void wait2()
 {
+    platformWaitBegins();
     for (;;) {
         waitForEvent();
         if (takeReloadKey(event)) return;

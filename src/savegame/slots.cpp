@@ -80,6 +80,7 @@ int savePick(const int (*heads)[6], int mode, const int (*flags)[2800])
     int highlight = 0, pointed = 0;
     bool released = false;
     saveDraw(heads, 0, mode, flags);
+    platformWaitBegins();
     while (e == 1) {
         platformDelay(10);
         if (takeQuitEvents()) return 0;

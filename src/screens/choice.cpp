@@ -63,6 +63,7 @@ int pick(int picks, int n, const char (*texts)[kOptionSize])
         int hover = 0;
         bool released = false;
         pickDraw(0, kTextX, top, n, texts);
+        platformWaitBegins();
         while (e == 1) {
             platformDelay(10);
             if (takeQuitEvents()) break;

@@ -234,6 +234,7 @@ const char* menu(const char* scene)
     bool released = false;
     while (e == 1) {
         menuDraw(kNoEntry, available);
+        platformWaitBegins();
         int clicked = waitForClick(highlight, released, available);
         if (e == 0) return scene;
         if (clicked == kSearch) {

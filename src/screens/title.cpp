@@ -89,6 +89,7 @@ void title()
     int frame = 0;
     int button = kNone;
     bool released = false;
+    platformWaitBegins();
     while (e == 1) {
         // Frames go on until a click: a press of the left button in a pass after one that
         // saw it up. A button held when the screen opens must be released first.

@@ -235,6 +235,23 @@ TEST(GameRun, OnePressOrOneWheelStepTurnsOnePage)
     EXPECT_EQ(pages("down left\nwait 1\nup left\n"), 2u);
 }
 
+TEST(GameRun, APressMadeWhileNothingWaitsTurnsNoPage)
+{
+    GameDir game;
+    game.picture("bg/dawn.jpg", 800, 600, 0x203040);
+    game.minimalGame("bg dawn\neffect 1\n[one]\n[two]\n[three]\n");
+    // The second click lands during the effect, pressed and released before the page waits.
+    ReplayRun run = runFromStart(game, "wait 10\ndown left\nwait 10\nup left\n");
+    EXPECT_EQ(run.only("page").size(), 1u);
+    // Pressed during the effect and still held when the page waits: the page turns.
+    run = runFromStart(game, "wait 10\ndown left\nwait 5000\nup left\n");
+    EXPECT_GE(run.only("page").size(), 2u);
+    // Quick presses on a waiting page still turn one page each, however short.
+    run = runFromStart(game, "wait 2000\ndown left\nwait 1\nup left\nwait 100\n"
+                             "keydown return\nwait 1\nkeyup return\n");
+    EXPECT_EQ(run.only("page").size(), 3u);
+}
+
 TEST(GameRun, TheDriverRefusesBadUsage)
 {
     GameDir game;

@@ -188,6 +188,28 @@ TEST_F(Live, QuickClicksAndKeysTurnOnePageEachAndEscapeSavesAndQuits)
     EXPECT_TRUE(game.exists("save/0"));
 }
 
+TEST_F(Live, AClickMadeDuringEffectsTurnsNoPage)
+{
+    GameDir game;
+    // Three seconds of effects, then the pages.
+    std::string scene;
+    for (int i = 0; i < 30; ++i) scene += "effect 2\n";
+    game.minimalGame(scene + "[one]\n[two]\n[three]\n");
+    std::string window = launch(game);
+    ASSERT_FALSE(window.empty()) << "the game's window never showed";
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(xdotool("mousemove --window " + window + " 410 372 click 1"));
+    ASSERT_GE(awaitEvents(game, "effect", 3), 3u) << "the effects never ran";
+    ASSERT_TRUE(xdotool("click 1"));
+    ASSERT_EQ(awaitEvents(game, "page", 1, 10000ms), 1u) << "the first page never showed";
+    std::this_thread::sleep_for(700ms);
+    EXPECT_EQ(awaitEvents(game, "page", 2, 0ms), 1u) << "a click made during the effects turned the page";
+    ASSERT_TRUE(xdotool("click 1"));
+    EXPECT_EQ(awaitEvents(game, "page", 2), 2u) << "a click on the waiting page was lost";
+    ASSERT_TRUE(xdotool("key Escape"));
+    EXPECT_EQ(waitExit(game_, 10000ms), 0);
+}
+
 TEST_F(Live, InFullscreenAClickLandsOnTheSameButton)
 {
     if (windowManager <= 0) GTEST_SKIP() << "no window manager (openbox) to make the window fullscreen";
