@@ -218,7 +218,8 @@ struct Scene {
             }
             if (HP < 1) {
                 GameOver();
-                e = 5;
+                // A quit asked for on its pages ends the program, not only the pages.
+                if (e != 0) e = 5;
                 break;
             }
             const char* next = GetLine(line, pos);
