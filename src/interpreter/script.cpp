@@ -33,6 +33,9 @@ enum : int {
 // Control codes of e around a choice.
 enum : int { kBreakOut = 12, kJump = 13, kPerBlock = 100 };
 
+// A move picked beside other picks of the same choice, waiting for them to be done.
+bool moveHeld;
+
 // The state of one running scene.
 struct Scene {
     const char* start;
@@ -43,6 +46,7 @@ struct Scene {
     int repeat[kLevels];            // picked option blocks still to run for a choice at a level
     int after[kLevels];             // what follows them: 12 break out, 13 jump, else return
     const char* back[kLevels];      // where the scene goes on behind that choice
+    bool moveAfter[kLevels];        // and whether a move picked with them ends the scene then
     char label[kArgSize] = "";      // the label of a picked goto entry, held over its blocks
 
     explicit Scene(const char* text) : start(text), pos(text)
@@ -51,6 +55,7 @@ struct Scene {
             run[l] = 1;
             state[l] = repeat[l] = after[l] = 0;
             back[l] = nullptr;
+            moveAfter[l] = false;
         }
     }
 
@@ -113,9 +118,12 @@ struct Scene {
         after[level] = e % kPerBlock;
         if (after[level] == kJump) std::memcpy(label, argument, sizeof label);
         back[level] = pos;
+        moveAfter[level] = moveHeld;
+        moveHeld = false;
         e = 1;
         if (!takeBlock(level)) {
             repeat[level] = 0;
+            if (moveAfter[level]) e = 2;
             return;
         }
         up();
@@ -131,6 +139,10 @@ struct Scene {
             return;
         }
         repeat[choice] = 0;
+        if (moveAfter[choice]) {
+            moveAfter[choice] = false;
+            if (e == 1) e = 2;
+        }
         if (after[choice] == kJump) {
             after[choice] = 1;
             return jump(label);
@@ -194,6 +206,10 @@ struct Scene {
             } else if (e == kJump) {
                 jump(argument);
                 e = 1;
+            }
+            if (moveHeld) {
+                moveHeld = false;
+                e = 2;
             }
             return;
         }
@@ -263,11 +279,14 @@ void script(const char* scene)
     // Picked blocks a scene left behind (it moved on before running them) point into its
     // text; the next scene must never take them.
     std::memset(worpcheck, 0, sizeof worpcheck);
+    moveHeld = false;
     Scene running(scene);
     running.runLines();
     placeLine(nullptr, nullptr);
     if (e == 2) e = 1;
 }
+
+void moveWhenPicksAreDone() { moveHeld = true; }
 
 int orders1(const char* word, const char*, const char*, const char* line, int state)
 {
