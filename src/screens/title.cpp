@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/events.h"
+#include "core/note.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "presentation/audio.h"
@@ -40,7 +41,7 @@ void setNames(const char* name)
 void findSaves(int* saves)
 {
     saves[0] = saveExists(1) || saveExists(2) || saveExists(3);
-    saves[1] = saveExists(0);
+    saves[1] = saveCondition(0) == SaveCondition::Sound;
 }
 
 // The pictures of a frame, from the back: background, foreground, the three buttons.
@@ -82,6 +83,8 @@ void title()
 {
     int saves[2];
     findSaves(saves);
+    // Continue is not offered over a damaged resume file; the player is told why.
+    if (saveCondition(0) == SaveCondition::Damaged) noteShow("続きのデータが壊れています（save/0）");
     setNames("start");
     music("./bgm/OP.ogg");
     // Each visit of the title starts the background circling afresh; a cancelled load
