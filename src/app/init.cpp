@@ -1,5 +1,6 @@
 #include "app/init.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -183,6 +184,11 @@ void readItemNames(const char* text)
 void init()
 {
     tuneMemory();
+    // A file size limit would kill the game in the middle of a save; a write past it fails
+    // instead, and is handled as a full disk is: the old save is kept and the player told.
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     // The player's settings from the last run; the scaling filter must be chosen before SDL
     // starts.
     settings = settingsRead(kSettingsPath);

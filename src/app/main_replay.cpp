@@ -47,9 +47,13 @@ std::string absolute(const std::string& path, const std::string& base)
     return path.empty() || path[0] == '/' ? path : base + "/" + path;
 }
 
+// An INPUT larger than this is refused rather than read for ever (an endless device).
+const size_t kInputLimit = 16 << 20;
+
 // Reads the whole of a regular file, a pipe or a terminal ("-": standard input). A folder, a
-// closed standard input or a read error is an unreadable INPUT.
-bool readAll(const std::string& path, std::string* text)
+// closed standard input, a read error or more than kInputLimit bytes is an unreadable INPUT,
+// told in *problem.
+bool readAll(const std::string& path, std::string* text, std::string* problem)
 {
     int fd = path == "-" ? 0 : open(path.c_str(), O_RDONLY);
     struct stat info;
@@ -63,6 +67,10 @@ bool readAll(const std::string& path, std::string* text)
             break;
         }
         text->append(buffer, static_cast<size_t>(got));
+        if (text->size() > kInputLimit) {
+            *problem = " (larger than 16 MiB)";
+            ok = false;
+        }
     }
     if (fd > 0) close(fd);
     return ok;
@@ -93,9 +101,9 @@ int main(int argc, char* argv[])
     if (input.empty()) return usage("no INPUT");
 
     std::string startDir = currentDir();
-    std::string text;
-    if (!readAll(input == "-" ? input : absolute(input, startDir), &text))
-        return usage("cannot read INPUT " + input);
+    std::string text, why;
+    if (!readAll(input == "-" ? input : absolute(input, startDir), &text, &why))
+        return usage("cannot read INPUT " + input + why);
     std::string problem;
     if (!replayLoad(text, startDir, &problem)) return usage("INPUT " + problem);
     if (!tracePath.empty() && !traceOpen(absolute(tracePath, startDir).c_str()))
@@ -110,6 +118,7 @@ int main(int argc, char* argv[])
     // program, instead of becoming a close request it would never read.
     setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
     int status = SDL_main(argc, argv);
-    traceClose();
+    // A run whose trace is incomplete has not done what it was asked.
+    if (!traceClose() && status == 0) status = 2;
     return status;
 }

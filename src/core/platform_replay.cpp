@@ -320,11 +320,17 @@ bool parseLine(const std::string& line, const std::string& baseDir, ScriptBuilde
 
 bool replayLoad(const std::string& text, const std::string& baseDir, std::string* error)
 {
+    const size_t kLongestLine = 4096;
     std::vector<Action> actions;
     ScriptBuilder script(&actions);
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
+        // No action needs a long line; one of binary junk would only be copied about.
+        if (line.size() > kLongestLine) {
+            if (error) *error = "line " + std::to_string(number) + ": longer than 4096 bytes";
+            return false;
+        }
         size_t first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#') continue;
         if (!parseLine(withoutComment(line.substr(first)), baseDir, &script)) {

@@ -1,6 +1,9 @@
 #include "core/trace.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include <nlohmann/json.hpp>
 
@@ -9,8 +12,18 @@
 namespace {
 
 std::FILE* traceFile;
+std::string tracePath;
+bool traceFailed;
 
 using Json = nlohmann::ordered_json;
+
+void writeFailed()
+{
+    if (!traceFailed)
+        std::fprintf(stderr, "trace %s: cannot be written: %s\n", tracePath.c_str(),
+                     std::strerror(errno));
+    traceFailed = true;
+}
 
 // Writes {"ms":..., "ev":kind, fields...} as one line.
 void emit(const char* kind, const Json& fields = Json::object())
@@ -20,8 +33,8 @@ void emit(const char* kind, const Json& fields = Json::object())
     object.update(fields);
     // Scripts may hold broken UTF-8; it is replaced rather than refused.
     std::string line = object.dump(-1, ' ', false, Json::error_handler_t::replace);
-    std::fprintf(traceFile, "%s\n", line.c_str());
-    std::fflush(traceFile);
+    if (std::fprintf(traceFile, "%s\n", line.c_str()) < 0 || std::fflush(traceFile) != 0)
+        writeFailed();
 }
 
 }  // namespace
@@ -30,13 +43,16 @@ bool traceOpen(const char* path)
 {
     traceClose();
     traceFile = std::fopen(path, "w");
+    tracePath = path;
+    traceFailed = false;
     return traceFile != nullptr;
 }
 
-void traceClose()
+bool traceClose()
 {
-    if (traceFile) std::fclose(traceFile);
+    if (traceFile && std::fclose(traceFile) != 0) writeFailed();
     traceFile = nullptr;
+    return !traceFailed;
 }
 
 void traceScene(const char* name, int index)

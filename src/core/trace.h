@@ -20,7 +20,9 @@ struct TraceEmphasis {
 
 // Opens (truncating) the trace file; false when it cannot be created.
 bool traceOpen(const char* path);
-void traceClose();
+// Closes it; false when a write to it failed (the first failure is also told on standard
+// error as it happens, naming the file).
+bool traceClose();
 
 void traceScene(const char* name, int index);      // a scene starts
 void traceBg(const char* path);                    // a picture was loaded as "bg"

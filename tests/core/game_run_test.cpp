@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -272,6 +273,77 @@ TEST(GameRun, TheDriverRefusesBadUsage)
     // A folder, or a closed standard input, is no INPUT.
     EXPECT_EQ(status("--dir '" + game.path() + "' '" + game.path() + "'"), 2);
     EXPECT_EQ(status("--dir '" + game.path() + "' - <&-"), 2);
+}
+
+// Runs a shell command in the game folder; its exit status, and its standard error in *err.
+int runIn(const GameDir& game, const std::string& command, std::string* err = nullptr)
+{
+    int raw = std::system(("cd '" + game.path() + "' && " + command + " 2>stderr.txt").c_str());
+    if (err) *err = game.read("stderr.txt");
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+}
+
+TEST(GameRun, FifosWhereTheSettingsAndTheGameTextsGoNeitherBlockNorStop)
+{
+    GameDir game;
+    game.minimalGame("[hello]\n");
+    fs::create_directories(game.file("save"));
+    fs::create_directories(game.file("system"));
+    ASSERT_EQ(mkfifo(game.file("save/settings").c_str(), 0666), 0);
+    ASSERT_EQ(mkfifo(game.file("system/game.txt").c_str(), 0666), 0);
+    ReplayRun run = runFromStart(game, "");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.only("page").size(), 1u);
+}
+
+TEST(GameRun, TheDriverBoundsItsInputAndTellsATraceItCannotWrite)
+{
+    GameDir game;
+    game.minimalGame("[hello]\n");
+    const std::string replay = std::string("'") + TESSARC_REPLAY + "' ";
+    std::string err;
+    // An endless INPUT, and a line of a megabyte.
+    EXPECT_EQ(runIn(game, "timeout -s KILL 30 " + replay + "/dev/zero", &err), 2);
+    EXPECT_NE(err.find("larger than 16 MiB"), std::string::npos) << err;
+    game.write("long.txt", "wait 1\n" + std::string(1 << 20, 'x') + "\n");
+    EXPECT_EQ(runIn(game, replay + "long.txt", &err), 2);
+    EXPECT_NE(err.find("line 2"), std::string::npos) << err;
+
+    game.write("in.txt", kClickStart);
+    EXPECT_EQ(runIn(game, replay + "--trace /dev/full in.txt", &err), 2);
+    EXPECT_NE(err.find("trace /dev/full: cannot be written"), std::string::npos) << err;
+    EXPECT_EQ(runIn(game, replay + "--trace nowhere/trace.jsonl in.txt", &err), 2);
+    EXPECT_NE(err.find("cannot write trace"), std::string::npos) << err;
+    EXPECT_EQ(runIn(game, replay + "--trace trace.jsonl in.txt", &err), 0) << err;
+}
+
+TEST(GameRun, AFileSizeLimitFailsTheSaveAsAFullDiskDoes)
+{
+    GameDir game;
+    game.minimalGame("[hello]\n");
+    game.write("in.txt", kClickStart);
+    const std::string replay = std::string("'") + TESSARC_REPLAY + "' ";
+    ASSERT_EQ(runIn(game, replay + "in.txt"), 0);
+    const std::string before = game.read("save/0");
+    ASSERT_EQ(before.size(), 4474u);
+    std::string err;
+    // 2 blocks of 512 bytes: the resume record does not fit.
+    EXPECT_EQ(runIn(game, "ulimit -f 2 && " + replay + "in.txt", &err), 0) << err;
+    EXPECT_NE(err.find("./save/0を書き込めませんでした"), std::string::npos) << err;
+    EXPECT_EQ(game.read("save/0"), before);
+}
+
+TEST(GameRun, ThePlayersProgramIgnoresPlainArguments)
+{
+    GameDir game;
+    game.minimalGame("[hello]\n");
+    const std::string live = std::string("env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy '") +
+                             TESSARC_LIVE + "' ";
+    std::string err;
+    // Still at the title when the time is up: the argument did not end it.
+    EXPECT_EQ(runIn(game, "timeout 3 " + live + "somefile.txt", &err), 124);
+    EXPECT_NE(err.find("tessarc: ignoring the argument somefile.txt"), std::string::npos) << err;
+    EXPECT_EQ(runIn(game, live + "--bogus", &err), 2);
 }
 
 TEST(GameRun, AGameThatNeverWaitsStillEndsOnTheQuitRequest)
