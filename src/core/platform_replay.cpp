@@ -40,6 +40,7 @@ struct Replay {
     SDL_Surface* lastFlip = nullptr;
     int shotsLeft = 0;
     bool drained = false;     // the last poll found the queue empty: a menu screen's loop
+    bool awaiting = false;    // the pointer was read after such a poll: the player is awaited
     long busyChecks = 0;      // quit checks since the game last looked for the player's input
     Uint64 lastLooked = 0;    // when it last did
 };
@@ -57,7 +58,7 @@ void resetState()
 {
     replay.busyChecks = 0;
     replay.lastLooked = 0;
-    replay.drained = false;
+    replay.drained = replay.awaiting = false;
     replay.next = 0;
     replay.now = replay.lastDue = 0;
     inputReset();
@@ -357,6 +358,14 @@ Uint64 platformTicks64() { return replay.now; }
 
 void platformDelay(Uint32 ms)
 {
+    // A screen that waits for the player sleeps a few ms at a time, drawing between (the title
+    // animates): a long wait in the script would be played out frame by frame. Only its last
+    // minute is; the clock jumps over the rest.
+    const Uint64 kPlayedOut = 60000;
+    if (replay.awaiting && replay.next < replay.actions.size()) {
+        Uint64 due = dueTime();
+        if (due > replay.now + ms + kPlayedOut) replay.now = due - kPlayedOut;
+    }
     Uint64 until = replay.now + ms;
     runSnapsDue(until);
     replay.now = until;
@@ -366,7 +375,7 @@ int platformPollEvent(SDL_Event* ev)
 {
     looked();
     pump(false);
-    replay.drained = false;
+    replay.drained = replay.awaiting = false;
     if (inputTake(ev)) return 1;
     replay.drained = true;
     if (!replayUsedUp()) return 0;
@@ -378,7 +387,7 @@ int platformWaitEvent(SDL_Event* ev)
 {
     looked();
     latchPumpBegins();
-    replay.drained = false;
+    replay.drained = replay.awaiting = false;
     for (;;) {
         // The game blocks only when nothing is queued: what is already there comes first, and
         // the player acts only on what is showing once the game waits.
@@ -395,7 +404,12 @@ int platformWaitEvent(SDL_Event* ev)
     }
 }
 
-void platformPumpEvents() { pump(false); }
+void platformPumpEvents()
+{
+    // A routine that only pumps (an effect, a fade) is not waiting for the player.
+    replay.awaiting = false;
+    pump(false);
+}
 
 void platformForgetPresses()
 {
@@ -415,7 +429,10 @@ Uint8 platformKeyHeld(int key) { return inputKeyHeld(key); }
 Uint8 platformMouseState(int* x, int* y)
 {
     looked();
-    if (replay.drained) runDue(replay.now, true);
+    if (replay.drained) {
+        replay.awaiting = true;
+        runDue(replay.now, true);
+    }
     return inputMouseState(x, y);
 }
 

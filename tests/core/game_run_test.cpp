@@ -283,6 +283,22 @@ int runIn(const GameDir& game, const std::string& command, std::string* err = nu
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
 }
 
+TEST(GameRun, ALongWaitCostsNothingAndTheTraceClockDoesNotWrap)
+{
+    GameDir game;
+    game.minimalGame("[hello]\n[two]\npick {\n甲 flag+ 1\n}\n[three]\n");
+    // Two maximal waits at the title, then at a choice: the clock jumps over them (stepped
+    // frame by frame they would outlast the run's one minute).
+    ReplayRun run = runReplay(game, "wait 2147483647\nwait 2147483647\n" + std::string(kClickStart) +
+                                        "press return\npress return\nwait 2147483647\nclick 400 225\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    auto pages = run.only("page");
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_GT(pages[0]["ms"].get<long long>(), 4294967294LL);
+    EXPECT_GT(pages[2]["ms"].get<long long>(), 6442450941LL);
+    ASSERT_EQ(run.only("pick").size(), 1u);
+}
+
 TEST(GameRun, FifosWhereTheSettingsAndTheGameTextsGoNeitherBlockNorStop)
 {
     GameDir game;
