@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include <SDL_image.h>
 
 #include "core/trace.h"
@@ -154,6 +156,10 @@ SDL_Surface* inScreenLayout(SDL_Surface* picture)
 Decoded decode(const char* path)
 {
     SDL_Surface* loaded = IMG_Load(path);
+    // A missing picture is simply not drawn; one that is there but cannot be read (damaged,
+    // or larger than an SDL 1.2 surface holds) is named for the author.
+    if (!loaded && access(path, F_OK) == 0)
+        std::fprintf(stderr, "picture not drawn, it cannot be read: %s (%s)\n", path, IMG_GetError());
 #ifndef __EMSCRIPTEN__
     // The browser's canvas is not 24-bit: there an opaque picture is drawn as it was read.
     if (loaded && opaque(loaded)) return {inScreenLayout(loaded), 0, 0};

@@ -182,6 +182,50 @@ TEST(GameRun, BrokenAndOddPicturesAndSoundsAreLeftOutOrDrawn)
     EXPECT_EQ(run.only("bg").size(), 4u);
 }
 
+// A 24-bit BMP of w x h pixels of one colour, written byte by byte: SDL 1.2 cannot make a
+// surface of every size that a file may hold.
+std::string bmpOf(int w, int h, Uint32 rgb)
+{
+    const int row = (w * 3 + 3) / 4 * 4;
+    std::string pixels;
+    for (int y = 0; y < h; ++y) {
+        std::string line;
+        for (int x = 0; x < w; ++x) line += {char(rgb), char(rgb >> 8), char(rgb >> 16)};
+        line.resize(size_t(row), '\0');
+        pixels += line;
+    }
+    auto le = [](Uint32 v, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += char(v >> (8 * i));
+        return out;
+    };
+    return "BM" + le(54 + Uint32(pixels.size()), 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(w, 4) +
+           le(h, 4) + le(1, 2) + le(24, 2) + le(0, 4) + le(Uint32(pixels.size()), 4) +
+           le(2835, 4) + le(2835, 4) + le(0, 4) + le(0, 4) + pixels;
+}
+
+TEST(GameRun, PicturesLargerThanASurfaceHoldsAreNamedAndLeftOut)
+{
+    GameDir game;
+    // Rows of 120,000 bytes and 65,536 rows are more than SDL 1.2 holds; 40,000 rows are not.
+    game.write("bg/wide.jpg", bmpOf(40000, 2, 0xff0000));
+    game.write("bg/long.jpg", bmpOf(1, 65536, 0x00ff00));
+    game.write("bg/tall.jpg", bmpOf(1, 40000, 0x0000ff));
+    game.minimalGame("bg wide\nbg long\nbg tall\n[見える]\n");
+    ReplayRun run = runFromStart(game, "shot " + game.file("shot.bmp") + "\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    auto pictures = run.only("bg");
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_EQ(pictures[0]["path"], "./bg/tall.jpg");
+    EXPECT_NE(run.err.find("picture not drawn, it cannot be read: ./bg/wide.jpg"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("./bg/long.jpg"), std::string::npos) << run.err;
+    SDL_Surface* shot = SDL_LoadBMP(game.file("shot.bmp").c_str());
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(pixelAt(shot, 0, 0), 0x0000ffu);
+    SDL_FreeSurface(shot);
+}
+
 TEST(GameRun, TheErrorScreenShowsTheMessageOverThePictureAndWaits)
 {
     GameDir game;
@@ -384,3 +428,4 @@ TEST(GameRun, PagesTurnedByAHeldCtrlForEverStillEnd)
     ReplayRun run = runFromStart(game, "keydown lctrl\n");
     EXPECT_EQ(run.status, 0) << run.err;
 }
+
