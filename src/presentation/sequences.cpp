@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/gametext.h"
+#include "core/onscreen.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "core/trace.h"
@@ -37,6 +38,7 @@ void Ending(int n)
 {
     static const char* const kThemes[] = {"./bgm/ED-2.ogg", "./bgm/ED-0.ogg", "./bgm/ED.ogg"};
     traceEnding(n);
+    outcomeBegins(EndKind::Ending, n);
     if (n >= 1 && n <= 3) music(kThemes[n - 1]);
     for (int k = 0; k < 10; ++k) {
         Uint32 started = platformTicks();
@@ -60,6 +62,7 @@ void Ending(int n)
 void GameOver()
 {
     traceGameOver();
+    outcomeBegins(EndKind::GameOver);
     text(gameOverNarration, 0);
     fade(0);
     text("[Game Over……", 0);
