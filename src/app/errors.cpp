@@ -5,7 +5,9 @@
 
 #include "app/init.h"
 #include "core/errorplace.h"
+#include "core/onscreen.h"
 #include "core/platform.h"
+#include "core/runwatch.h"
 #include "core/state.h"
 #include "core/trace.h"
 #include "presentation/draw.h"
@@ -39,7 +41,10 @@ void report(const char* message)
 
 void errors(const char* message)
 {
+    watchFatal(message);
     report(message);
+    shownOpens(Shown::Error);
+    shownText(message);
     // Fonts are opened late in start-up, and their own failure comes through here.
     bool canShow = screen && stdFont && BigFont;
 

@@ -218,6 +218,14 @@ void init()
     playerKeys = playerKey;
 }
 
+void initHeadless()
+{
+    settings = settingsRead(kSettingsPath);
+    loadGameTexts();
+    screen = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 24, 0xff0000, 0x00ff00, 0x0000ff, 0);
+    loadItemNames();
+}
+
 void quiting()
 {
     backgroundFinish(kFontWork);

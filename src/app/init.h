@@ -5,6 +5,11 @@
 // Brings everything up; returns only when the game can run (or ends the process).
 void init();
 
+// The start-up of a run that shows nothing and plays nothing (a search of every path): the
+// game's texts, the settings and the item names, and `screen` as a picture in memory that is
+// never shown. No window, no sound device and no fonts are opened.
+void initHeadless();
+
 // Takes everything down again: the caches, the mixer, the fonts, SDL.
 void quiting();
 

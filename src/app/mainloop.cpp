@@ -84,9 +84,8 @@ void releaseScenes()
 
 }  // namespace
 
-int SDL_main(int, char*[])
+void playGames()
 {
-    init();
     e = 1;
     while (e > 0) {
         resetNewGame();
@@ -97,6 +96,12 @@ int SDL_main(int, char*[])
         runScenes();
     }
     releaseScenes();
+}
+
+int SDL_main(int, char*[])
+{
+    init();
+    playGames();
     quiting();
     return 0;
 }

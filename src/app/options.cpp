@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/state.h"
+#include "core/statekey.h"
 #include "interpreter/commands.h"
 
 const char kAuthorUsage[] = "[--scene NAME] [--set KEY=VALUE]... [--dev]";
@@ -23,25 +24,6 @@ bool started;
 bool devMode;
 std::vector<Setting> settings;
 
-// The state a --set key names: a table with an index, or one value.
-struct Key {
-    const char* name;
-    int* table;
-    int size;      // 0: a single value, no index
-};
-
-const Key kKeys[] = {
-    {"flag", flag, kFlagCount},
-    {"item", item, kItemCount},
-    {"para", parameter, kParameterCount},
-    {"check", findcheck, kFindcheckCount},
-    {"timecheck", timecheck, kTimecheckCount},
-    {"hp", &HP, 0},
-    {"guts", &Guts, 0},
-    {"hpmax", &HPmax, 0},
-    {"gutsmax", &Gutsmax, 0},
-};
-
 // A whole decimal int: an optional sign and digits, nothing else.
 bool readInt(const char* text, int* value)
 {
@@ -57,27 +39,13 @@ bool readInt(const char* text, int* value)
 bool parseSetting(const std::string& text, std::string* problem)
 {
     size_t equals = text.find('=');
-    std::string key = text.substr(0, equals);
-    size_t digits = key.find_first_of("0123456789");
-    std::string name = key.substr(0, digits);
-    const Key* known = nullptr;
-    for (const Key& k : kKeys)
-        if (name == k.name) known = &k;
-    if (!known || equals == std::string::npos) {
-        *problem = "--set " + text + ": not KEY=VALUE with KEY one of flagN, itemN, paraN, "
-                   "checkN, timecheckN, hp, guts, hpmax, gutsmax";
+    StateKey key = findStateKey(text.substr(0, equals));
+    if (key.fault == KeyFault::Unknown || equals == std::string::npos) {
+        *problem = "--set " + text + ": not KEY=VALUE with KEY one of " + kStateKeyList;
         return false;
     }
-    int index = 0;
-    if (known->size > 0) {
-        if (digits == std::string::npos || !readInt(key.c_str() + digits, &index) ||
-            index < 0 || index >= known->size) {
-            *problem = "--set " + text + ": " + name + " takes a number from 0 to " +
-                       std::to_string(known->size - 1);
-            return false;
-        }
-    } else if (digits != std::string::npos) {
-        *problem = "--set " + text + ": " + name + " takes no number";
+    if (key.fault != KeyFault::None) {
+        *problem = "--set " + text + ": " + keyFaultText(key);
         return false;
     }
     int value;
@@ -85,7 +53,7 @@ bool parseSetting(const std::string& text, std::string* problem)
         *problem = "--set " + text + ": the value is not a whole number";
         return false;
     }
-    settings.push_back({known->table + index, value});
+    settings.push_back({key.slot, value});
     return true;
 }
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/platform.h"
+#include "core/decision.h"
 #include "core/state.h"
 #include "interpreter/scanner.h"
 #include "presentation/audio.h"
@@ -162,18 +162,16 @@ int orders3(const char* word, const char* arg, const char* line)
 
 int Math_order(const char* expression, int current)
 {
-    std::srand(static_cast<unsigned>(platformTime()));
     const char* op = numberAt(expression);
     if (!*op) return current;
     char before[600];
     const char* found = GetNumber(before, op + 1);
     if (!found) return current;
     if (std::strstr(before, "rand") && *found == '%') {
-        int draw = std::rand() % 32768;   // draws keep the small generator's range
         const char* limit = numberAt(found + 1);
         if (!*limit) return current;
         int n = readNumber(limit);
-        return n == 0 ? current : draw % n;
+        return n == 0 ? current : scriptDraw(n);
     }
     if (!*found) return current;
     long long n = readNumber(found);

@@ -8,8 +8,8 @@ int orders3(const char* word, const char* arg, const char* line);
 
 // The value after applying the operator and number first written in expression to current:
 // "+" adds, "-" subtracts down to 0, "=" sets, "%" takes the remainder; "rand %N" draws
-// 0..N-1. The random generator is seeded with the time in seconds at every call. No
-// operator, no number, or a divisor of 0 leave current unchanged.
+// 0..N-1 through scriptDraw (core/decision.h), which seeds the generator with the time in
+// seconds at every draw unless someone else takes the draw. No operator, no number, or a divisor of 0 leave current unchanged.
 int Math_order(const char* expression, int current);
 
 // Sets t, a, b, c from a scene name: a capital letter and a number, or a name beginning "OP".

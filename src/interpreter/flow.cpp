@@ -5,6 +5,7 @@
 
 #include "core/errorplace.h"
 #include "core/errors.h"
+#include "core/runwatch.h"
 #include "core/state.h"
 #include "interpreter/commands.h"
 #include "interpreter/condition.h"
@@ -125,13 +126,15 @@ const char* runChoice(const char* scene, const char* pickLine, char* arg, const 
         pos = next;
     }
     // Entries run up to the line holding "}", or to the end of the text.
-    while (const char* next = GetLine(line, pos)) {
+    for (const char* from = pos; const char* next = GetLine(line, pos); from = pos) {
         pos = next;
         placeLine(scene, next);
         if (std::strchr(line, '}')) break;
         Entry scratch;
         Entry* entry = choice.count < kOptionsAtMost ? &choice.entries[choice.count] : &scratch;
-        if (readEntry(line, pos, entry) && entry != &scratch) ++choice.count;
+        if (!readEntry(line, pos, entry)) continue;
+        watchLinesRun(scene, from, next);
+        if (entry != &scratch) ++choice.count;
     }
     if (choice.count == 0) return pos;
     if (picks > kPicksAtMost) picks = kPicksAtMost;

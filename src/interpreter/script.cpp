@@ -2,10 +2,12 @@
 #include "interpreter/script.h"
 
 #include <cstring>
+#include <string>
 
 #include "core/errorplace.h"
 #include "core/errors.h"
 #include "core/platform.h"
+#include "core/runwatch.h"
 #include "core/state.h"
 #include "interpreter/commands.h"
 #include "interpreter/condition.h"
@@ -48,6 +50,7 @@ struct Scene {
     const char* back[kLevels];      // where the scene goes on behind that choice
     bool moveAfter[kLevels];        // and whether a move picked with them ends the scene then
     char label[kArgSize] = "";      // the label of a picked goto entry, held over its blocks
+    int stage = 0;                  // the command stage running (1-4 orders1-4), 0 none
 
     explicit Scene(const char* text) : start(text), pos(text)
     {
@@ -175,6 +178,7 @@ struct Scene {
         const char* open = pos;
         while (*open != '[') --open;
         const char* close = GetText(message, open);
+        watchLinesRun(start, open, close);
         pos = close;
         text(message, 0);
     }
@@ -183,7 +187,9 @@ struct Scene {
     {
         int& s = state[level];
         if (s != kNone && s != kDo && !contains(word, "else")) s = kNone;
+        stage = 1;
         s = orders1(word, pos, rest, line, s);
+        stage = 0;
         if (s == kInith) {
             e = 5;
             return;
@@ -195,9 +201,13 @@ struct Scene {
         if (s >= kCommand) {
             s -= kCommand;
             GetWord(argument, rest);
+            stage = 2;
             pos = orders2(word, pos, start);
+            stage = 3;
             orders3(word, argument, line);
+            stage = 4;
             pos = orders4(word, argument, start, pos, rest, line, level, state);
+            stage = 0;
             if (e > kPerBlock) {
                 startPickedBlocks();
             } else if (e == kBreakOut) {
@@ -238,6 +248,7 @@ struct Scene {
                 if (e != 0) e = 5;
                 break;
             }
+            const char* from = pos;
             const char* next = GetLine(line, pos);
             if (!next) {
                 window(0);
@@ -259,6 +270,7 @@ struct Scene {
                 }
                 continue;
             }
+            watchLinesRun(start, from, next);
             if (contains(word, "[")) showMessage();
             else if (contains(word, "//") || contains(word, "]")) continue;
             else command(word, rest, line);
@@ -268,7 +280,41 @@ struct Scene {
     char argument[kArgSize] = "";
 };
 
+const Scene* running;   // the scene script() runs, while it runs
+
+// Appends the bytes of value to out.
+template <typename T>
+void put(std::string* out, const T& value)
+{
+    out->append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+// A position in the scene's text as an offset, -1 for none.
+long offsetOf(const char* at, const char* start) { return at ? at - start : -1; }
+
 }  // namespace
+
+const char* runningScene(std::string* out, int* stage)
+{
+    if (!running) return nullptr;
+    const Scene& r = *running;
+    *stage = r.stage;
+    put(out, r.level);
+    put(out, r.stage);
+    put(out, offsetOf(r.pos, r.start));
+    put(out, r.run);
+    put(out, r.state);
+    put(out, r.repeat);
+    put(out, r.after);
+    for (const char* back : r.back) put(out, offsetOf(back, r.start));
+    for (const auto& row : worpcheck)
+        for (const char* block : row) put(out, offsetOf(block, r.start));
+    out->append(r.label);
+    out->push_back('\0');
+    out->append(r.argument);
+    out->push_back('\0');
+    return r.start;
+}
 
 void script(const char* scene)
 {
@@ -280,8 +326,10 @@ void script(const char* scene)
     // text; the next scene must never take them.
     std::memset(worpcheck, 0, sizeof worpcheck);
     moveHeld = false;
-    Scene running(scene);
-    running.runLines();
+    Scene playing(scene);
+    running = &playing;
+    playing.runLines();
+    running = nullptr;
     placeLine(nullptr, nullptr);
     if (e == 2) e = 1;
 }

@@ -1,6 +1,8 @@
 // Running one scene: the line loop, its block levels, and the brace walkers.
 #pragma once
 
+#include <string>
+
 // Runs the scene whose text starts at scene until it ends: on return e is 1 (the next scene
 // is in nextpoint), 0 (quit) or 5 (back to the title with a new game).
 void script(const char* scene);
@@ -27,3 +29,11 @@ const char* whileBack(const char* pos, int n, const char* start);
 // From pos forwards: the position just behind the "}" that closes the block n levels out
 // (n 1: the block pos stands in; n 0: the next complete block). Brace errors are fatal.
 const char* whileFront(const char* pos, int n);
+
+// The block state of the scene script() is running, for telling whether two runs stand at the
+// same place of a scene with the same future: its levels and their bookkeeping, the read
+// position and every position kept (worpcheck's too) as offsets into the scene's text, the
+// label and argument held, and the stage of the command line running (1-4: orders1 to
+// orders4; 0: none, the line loop itself). Appends it to out, sets *stage and answers the
+// scene's text; null when no scene runs.
+const char* runningScene(std::string* out, int* stage);

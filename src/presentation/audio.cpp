@@ -4,6 +4,7 @@
 
 #include <SDL_mixer.h>
 
+#include "core/decision.h"
 #include "core/trace.h"
 #include "presentation/cache.h"
 
@@ -24,6 +25,7 @@ void play(Mix_Chunk* chunk, int volume, int loops)
 void music(const char* path)
 {
     traceMusic(path);
+    if (quietRun()) return;
     Mix_HaltMusic();
     if (std::strcmp(path, "off") == 0) return;
     mscDelete("bgm");
@@ -34,6 +36,7 @@ void music(const char* path)
 void sound(const char* path, int count)
 {
     traceSound(path, count);
+    if (quietRun()) return;
     if (std::strcmp(path, "off") == 0) {
         Mix_HaltChannel(-1);
         return;
@@ -44,4 +47,7 @@ void sound(const char* path, int count)
     play(sndGet("se"), kEffectVolume, count > 0 ? count - 1 : -1);
 }
 
-void systemSound(const char* name) { play(sndGet(name), kInterfaceVolume, 0); }
+void systemSound(const char* name)
+{
+    if (!quietRun()) play(sndGet(name), kInterfaceVolume, 0);
+}

@@ -10,6 +10,7 @@
 
 #include <SDL_image.h>
 
+#include "core/decision.h"
 #include "core/trace.h"
 #include "presentation/cachelist.h"
 #include "presentation/fastblit.h"
@@ -253,7 +254,9 @@ void ImgDeleteAll()
 void ImgReplace(const char* path, const char* name)
 {
     ImgDelete(name);
-    ImgLoad(path, name);
+    // Nothing is drawn in quiet mode: the picture is read when it is next drawn, if ever.
+    if (quietRun()) ImgLoadLater(path, name);
+    else ImgLoad(path, name);
 }
 
 int mscLoad(const char* path, const char* name) { return add(musicListTop, name, Mix_LoadMUS(path)); }

@@ -1,5 +1,6 @@
 #include "presentation/effects.h"
 
+#include "core/decision.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "core/trace.h"
@@ -160,6 +161,7 @@ void drawIrisFrame(int k)
 
 void fade(int dir)
 {
+    if (quietRun()) return;
     for (int k = 0; k < 7; ++k) {
         Uint32 started = platformTicks();
         drawFadeFrame(dir == 0 ? "fade_in" : "fade_out", k);
@@ -169,6 +171,7 @@ void fade(int dir)
 
 void shake()
 {
+    if (quietRun()) return;
     int x = 0, y = 0, dx = 32, dy = -31;
     for (int frame = 0;; ++frame) {
         // After the first seven frames it goes on until the picture is back near rest.
@@ -189,7 +192,7 @@ void shake()
 
 void black_out()
 {
-    for (int k = 0; k < 10; ++k) {
+    for (int k = 0; k < 10 && !quietRun(); ++k) {
         Uint32 started = platformTicks();
         drawIrisFrame(k);
         if (!frameDone(started)) break;

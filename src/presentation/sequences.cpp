@@ -4,6 +4,7 @@
 
 #include "core/events.h"
 #include "core/gametext.h"
+#include "core/onscreen.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "core/trace.h"
@@ -38,6 +39,7 @@ void Ending(int n)
 {
     static const char* const kThemes[] = {"./bgm/ED-2.ogg", "./bgm/ED-0.ogg", "./bgm/ED.ogg"};
     traceEnding(n);
+    outcomeBegins(EndKind::Ending, n);
     if (n >= 1 && n <= 3) music(kThemes[n - 1]);
     for (int k = 0; k < 10; ++k) {
         Uint32 started = platformTicks();
@@ -63,6 +65,7 @@ void Ending(int n)
 void GameOver()
 {
     traceGameOver();
+    outcomeBegins(EndKind::GameOver);
     text(gameOverNarration, 0);
     fade(0);
     text("[Game Over……", 0);

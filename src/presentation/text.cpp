@@ -2,10 +2,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "core/decision.h"
 #include "core/errors.h"
 #include "core/events.h"
 #include "core/note.h"
+#include "core/onscreen.h"
 #include "core/platform.h"
 #include "core/settings.h"
 #include "core/state.h"
@@ -208,6 +211,22 @@ book textDraw(const Page& page, int mode)
     return page.style;
 }
 
+namespace {
+
+// Tells what the page shows: its segments, rows joined by line feeds.
+void showPageText(const Page& page)
+{
+    std::string shown;
+    for (int r = 0; r < kRows; ++r) {
+        if (r > 0) shown += '\n';
+        for (int sl = 1; sl < kSlots; ++sl) shown += page.text[r][sl];
+    }
+    shownOpens(Shown::Page);
+    shownText(shown.c_str());
+}
+
+}  // namespace
+
 void text(const char* message, int mode)
 {
     static Page page;
@@ -223,6 +242,13 @@ void text(const char* message, int mode)
             e = 1;
             return;
         }
+        // Quiet: every page is laid out, none is shown or waited on.
+        if (quietRun()) {
+            if (layout.ended) return;
+            pos = layout.next;
+            continue;
+        }
+        showPageText(page);
         textDraw(page, mode);
         shownPage = &page;
         shownMode = mode;
@@ -280,6 +306,7 @@ void wait()
 
 void wait2()
 {
+    if (quietRun()) return;
     platformWaitBegins();
     for (;;) {
         waitForEvent();

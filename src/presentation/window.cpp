@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "core/decision.h"
 #include "core/state.h"
 #include "presentation/draw.h"
 
@@ -53,6 +54,7 @@ int drawNumber(const char* strip, int value, int digits, int x)
 
 int window(int mode)
 {
+    if (quietRun()) return 0;
     if (mode == 1) {
         blitPicture("bg", 70, 188);
         return 0;

@@ -27,6 +27,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/decision.h"
 #include "core/filewrite.h"
 #include "core/platform.h"
 #include "core/textfile.h"
@@ -301,6 +302,8 @@ void save(int mode)
         const SaveData& slots = dataLoad(3);
         slot = savePick(slots.heads, 1, slots.flags);
     }
+    // Quiet: the slot screen was still a decision, but nothing is written.
+    if (quietRun()) return;
     bool written = true;
     if (mode == 1 || slot > 0) {
         unsigned char record[kResumeRecord];

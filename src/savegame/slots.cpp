@@ -2,8 +2,10 @@
 
 #include <cstdio>
 
+#include "core/decision.h"
 #include "core/events.h"
 #include "core/gametext.h"
+#include "core/onscreen.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "presentation/audio.h"
@@ -15,6 +17,8 @@ namespace {
 const struct {
     int x, y;
 } kSlots[3] = {{297, 95}, {121, 255}, {447, 247}};
+
+int pickSlot(const int (*heads)[6], int mode, const int (*flags)[2800], unsigned open);
 
 // The slot under the pointer; slot 1 wins where the areas overlap.
 int slotAt(int x, int y)
@@ -85,6 +89,27 @@ void saveFailedNotice()
 
 int savePick(const int (*heads)[6], int mode, const int (*flags)[2800])
 {
+    // In load mode only a slot with a sound save can be chosen.
+    unsigned open = 0;
+    for (int s = 0; s < 3; ++s)
+        if (mode != 0 || saveCondition(s + 1) == SaveCondition::Sound) open |= 1u << s;
+    Decision decision{DecisionKind::Slot, 3, 1, nullptr, nullptr, open, mode};
+    Answer answer;
+    if (!decisionAnswered(decision, &answer)) answer.value[0] = pickSlot(heads, mode, flags, open);
+    if (e != 0) decisionTaken(decision, answer);
+    return answer.value[0];
+}
+
+namespace {
+
+int pickSlot(const int (*heads)[6], int mode, const int (*flags)[2800], unsigned open)
+{
+    shownOpens(Shown::Slots, mode);
+    for (int s = 0; s < 3; ++s) {
+        char name[16];
+        std::snprintf(name, sizeof name, "slot %d", s + 1);
+        shownEntry(name, {kSlots[s].x + 21, kSlots[s].y + 21, 199, 219}, (open >> s) & 1);
+    }
     int highlight = 0, pointed = 0;
     bool released = false;
     saveDraw(heads, 0, mode, flags);
@@ -101,8 +126,7 @@ int savePick(const int (*heads)[6], int mode, const int (*flags)[2800])
         // empty slot is never highlighted.
         if (under != pointed) {
             pointed = under;
-            bool loadable = under > 0 && saveCondition(under) == SaveCondition::Sound;
-            highlight = mode == 0 && !loadable ? 0 : under;
+            highlight = mode == 0 && under > 0 && !((open >> (under - 1)) & 1) ? 0 : under;
             if (highlight > 0) systemSound("onmouse");
             saveDraw(heads, highlight, mode, flags);
         }
@@ -118,3 +142,5 @@ int savePick(const int (*heads)[6], int mode, const int (*flags)[2800])
     }
     return 0;
 }
+
+}  // namespace

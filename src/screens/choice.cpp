@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "core/decision.h"
 #include "core/events.h"
+#include "core/onscreen.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "core/trace.h"
@@ -15,6 +17,7 @@ namespace {
 const int kTextX = 228;
 const int kBand = 50;
 const int kPicksAtMost = 5;
+static_assert(kOptionSize == kDecisionTextSize && kOptionSize == kShownTextSize, "one text size");
 
 bool alreadyPicked(int option)
 {
@@ -52,16 +55,27 @@ void pickDraw(int hover, int x, int top, int n, const char (*texts)[kOptionSize]
     platformFlip(screen);
 }
 
-int pick(int picks, int n, const char (*texts)[kOptionSize])
+namespace {
+
+// Tells what the list offers for the pick to come: each option's band, and whether it can
+// still be picked.
+void showChoice(int top, int n, const char (*texts)[kOptionSize], const char (*leadsTo)[kOptionSize])
 {
-    const char* options[kOptionsAtMost];
-    for (int i = 0; i < n && i < kOptionsAtMost; ++i) options[i] = texts[i];
-    traceChoice(options, n < kOptionsAtMost ? n : kOptionsAtMost);
-    std::memset(chosen, 0, kPicksAtMost * sizeof chosen[0]);
+    shownOpens(Shown::Choice);
+    for (int i = 0; i < n; ++i)
+        shownEntry(texts[i], {kTextX + 1, top + kBand * i + 1, 627 - kTextX, kBand - 1},
+                   !alreadyPicked(i + 1), leadsTo ? leadsTo[i] : "");
+}
+
+// The player picks with the mouse, as the decision asks.
+void pickByHand(int picks, int n, const char (*texts)[kOptionSize],
+                const char (*leadsTo)[kOptionSize])
+{
     int top = 225 - 25 * n;
     for (int k = 0; k < picks && k < kPicksAtMost; ++k) {
         int hover = 0;
         bool released = false;
+        showChoice(top, n, texts, leadsTo);
         pickDraw(0, kTextX, top, n, texts);
         platformWaitBegins();
         while (e == 1) {
@@ -100,6 +114,27 @@ int pick(int picks, int n, const char (*texts)[kOptionSize])
         }
         if (e == 0 || chosen[k] == 0) break;
     }
+}
+
+}  // namespace
+
+int pick(int picks, int n, const char (*texts)[kOptionSize], const char (*leadsTo)[kOptionSize])
+{
+    const char* options[kOptionsAtMost];
+    for (int i = 0; i < n && i < kOptionsAtMost; ++i) options[i] = texts[i];
+    traceChoice(options, n < kOptionsAtMost ? n : kOptionsAtMost);
+    std::memset(chosen, 0, kPicksAtMost * sizeof chosen[0]);
+    Decision decision{leadsTo ? DecisionKind::MoveList : DecisionKind::Choice, n,
+                      picks < kPicksAtMost ? picks : kPicksAtMost, texts, leadsTo, 0, 0};
+    Answer answer;
+    if (decisionAnswered(decision, &answer)) {
+        for (int k = 0; k < decision.picks; ++k) chosen[k] = answer.value[k];
+    } else {
+        pickByHand(picks, n, texts, leadsTo);
+        for (int k = 0; k < decision.picks; ++k) answer.value[k] = chosen[k];
+    }
+    // A quit is no decision.
+    if (e != 0) decisionTaken(decision, answer);
     tracePick(chosen, kPicksAtMost);
     return 0;
 }

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/decision.h"
+#include "core/onscreen.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "core/textfile.h"
@@ -23,6 +25,8 @@ void itemLabel(int n, char* label, int size)
 
 void itemwindow()
 {
+    if (quietRun()) return;
+    shownOpens(Shown::Items);
     systemSound("paper");
     blitPicture("item", 0, 0);
     SDL_Surface* labels[kItemCount] = {};

@@ -3,9 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "core/decision.h"
 #include "core/errorplace.h"
 #include "core/errors.h"
 #include "core/events.h"
+#include "core/onscreen.h"
+#include "core/runwatch.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "core/trace.h"
@@ -125,25 +128,37 @@ int candidateCondition(const char* pos)
     return ifthrough(condition, 0);
 }
 
-int readCandidates(const char* pos, Candidate* candidates)
+int readCandidates(const char* scene, const char* pos, Candidate* candidates)
 {
     int count = 0;
     char word[kOptionSize], condition[kOptionSize];
-    while (count < kOptionsAtMost && (pos = GetWord(word, pos)) && !std::strchr(word, '}')) {
+    for (const char* from = pos; count < kOptionsAtMost && (pos = GetWord(word, pos)) &&
+                                 !std::strchr(word, '}');
+         from = pos) {
         Candidate& candidate = candidates[count];
         if (contains(word, "change")) {
             int holds = candidateCondition(pos);
             if (!(pos = GetWord(candidate.text, pos)) || !(pos = GetWord(condition, pos)) ||
                 !(pos = GetWord(candidate.scene, pos)))
                 break;
-            if (holds == 1) ++count;
+            if (holds != 1) continue;
         } else {
             std::snprintf(candidate.text, sizeof candidate.text, "%s", word);
             if (!(pos = GetWord(candidate.scene, pos))) break;
-            ++count;
         }
+        ++count;
+        watchLinesRun(scene, from, pos);
     }
     return count;
+}
+
+// What the menu offers: the three entries' bands, and which can be chosen.
+void showMenu(const int* available)
+{
+    shownOpens(Shown::Menu);
+    shownEntry("search", {551, 156, 129, 39}, available[1] != 0);
+    shownEntry("items", {551, 196, 129, 39}, true);
+    shownEntry("move", {551, 236, 129, 39}, available[0] != 0);
 }
 
 }  // namespace
@@ -207,14 +222,17 @@ void menuMove(const char* scene)
     const char* list = scene;
     kouhoCheck(scene, &list, kMoveSection);
     static Candidate candidates[kOptionsAtMost];
-    int count = readCandidates(list, candidates);
+    int count = readCandidates(scene, list, candidates);
     if (count == 0) {
         e = 4;
         return;
     }
-    static char texts[kOptionsAtMost][kOptionSize];
-    for (int i = 0; i < count; ++i) std::memcpy(texts[i], candidates[i].text, kOptionSize);
-    pick(1, count, texts);
+    static char texts[kOptionsAtMost][kOptionSize], scenes[kOptionsAtMost][kOptionSize];
+    for (int i = 0; i < count; ++i) {
+        std::memcpy(texts[i], candidates[i].text, kOptionSize);
+        std::memcpy(scenes[i], candidates[i].scene, kOptionSize);
+    }
+    pick(1, count, texts, scenes);
     if (e == 0) return;
     if (chosen[0] == 0) {
         e = 4;
@@ -232,11 +250,22 @@ const char* menu(const char* scene)
     traceMenu(available[1] != 0, available[0] != 0);
     int highlight = kNoEntry;
     bool released = false;
+    Decision decision{DecisionKind::Menu, 3, 1, nullptr, nullptr,
+                      (available[1] ? 1u : 0u) | 2u | (available[0] ? 4u : 0u), 0};
     while (e == 1) {
-        menuDraw(kNoEntry, available);
-        platformWaitBegins();
-        int clicked = waitForClick(highlight, released, available);
+        Answer answer;
+        int clicked;
+        if (decisionAnswered(decision, &answer)) {
+            clicked = answer.value[0];
+        } else {
+            showMenu(available);
+            menuDraw(kNoEntry, available);
+            platformWaitBegins();
+            clicked = waitForClick(highlight, released, available);
+            answer.value[0] = clicked;
+        }
         if (e == 0) return scene;
+        if (clicked != kNoEntry) decisionTaken(decision, answer);
         if (clicked == kSearch) {
             const char* section = std::strstr(scene, kSearchSection);
             const char* end = std::strchr(section, '\n');

@@ -3,8 +3,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/decision.h"
 #include "core/events.h"
 #include "core/note.h"
+#include "core/onscreen.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "presentation/audio.h"
@@ -56,6 +58,43 @@ void framePictures(int button, const int* saves, const char* names[kTitlePicture
                                      : "title_continue_off";
 }
 
+// What the title offers: the three buttons' areas, and which can be chosen.
+void showTitle(const int* saves)
+{
+    shownOpens(Shown::Title);
+    shownEntry("start", {286, 355, 249, 35}, true);
+    shownEntry("load", {286, 410, 249, 36}, saves[0] != 0);
+    shownEntry("continue", {286, 466, 249, 35}, saves[1] != 0);
+}
+
+// Frames go on until a click: a press of the left button in a pass after one that saw it up.
+// A button held when the screen opens must be released first. Answers the button under the
+// pointer then (kNone for none), or -1 on quit.
+int clickedButton(const int* saves, int& frame, int& button, bool& released)
+{
+    showTitle(saves);
+    for (;;) {
+        bool pressed = false;
+        titleDraw(button, saves, ++frame);
+        if (takeQuitEvents(&pressed)) return -1;
+        platformEventState(SDL_MOUSEMOTION, SDL_IGNORE);
+        platformPumpEvents();
+        Uint8 buttons = platformMouseState(&MousePx, &MousePy);
+        int under = buttonAt(MousePx, MousePy);
+        if (under != button) {
+            button = available(under, saves) ? under : kNone;
+            if (button > kNone) systemSound("onmouse");
+        }
+        if (buttons & SDL_BUTTON(SDL_BUTTON_LEFT)) pressed = true;
+        if (!pressed) {
+            released = true;
+        } else if (released) {
+            released = false;
+            return button;
+        }
+    }
+}
+
 }  // namespace
 
 void titleFirstPictures(const char* names[kTitlePictures])
@@ -92,33 +131,22 @@ void title()
     int frame = 0;
     int button = kNone;
     bool released = false;
+    Decision decision{DecisionKind::Title, 3, 1, nullptr, nullptr,
+                      1u | (saves[0] ? 2u : 0u) | (saves[1] ? 4u : 0u), 0};
     platformWaitBegins();
     while (e == 1) {
-        // Frames go on until a click: a press of the left button in a pass after one that
-        // saw it up. A button held when the screen opens must be released first.
-        for (;;) {
-            bool pressed = false;
-            titleDraw(button, saves, ++frame);
-            if (takeQuitEvents(&pressed)) {
+        Answer answer;
+        if (decisionAnswered(decision, &answer)) {
+            button = answer.value[0];
+        } else {
+            button = clickedButton(saves, frame, button, released);
+            if (button < 0) {
                 music("off");
                 return;
             }
-            platformEventState(SDL_MOUSEMOTION, SDL_IGNORE);
-            platformPumpEvents();
-            Uint8 buttons = platformMouseState(&MousePx, &MousePy);
-            int under = buttonAt(MousePx, MousePy);
-            if (under != button) {
-                button = available(under, saves) ? under : kNone;
-                if (button > kNone) systemSound("onmouse");
-            }
-            if (buttons & SDL_BUTTON(SDL_BUTTON_LEFT)) pressed = true;
-            if (!pressed) {
-                released = true;
-            } else if (released) {
-                released = false;
-                break;
-            }
+            answer.value[0] = button;
         }
+        if (button != kNone) decisionTaken(decision, answer);
         if (button == kStart) {
             systemSound("start");
             break;
