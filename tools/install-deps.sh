@@ -14,6 +14,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xdotool libx11-dev x11-utils x11-apps openbox
+  python3-numpy python3-pil vorbis-tools
 )
 # Large, and needed only by `make web` and `make web-test`: a plain `make` stays quick.
 if [ "${1:-}" = web ]; then
