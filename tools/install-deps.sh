@@ -18,7 +18,7 @@ packages=(
 )
 # Large, and needed only by `make web` and `make web-test`: a plain `make` stays quick.
 if [ "${1:-}" = web ]; then
-  packages+=(emscripten chromium chromium-driver python3-selenium)
+  packages+=(emscripten chromium chromium-driver python3-selenium python3-fonttools python3-brotli)
 fi
 
 missing=()

@@ -8,6 +8,7 @@
 
 #include <SDL_image.h>
 
+#include "core/arrival.h"
 #include "core/trace.h"
 #include "presentation/cachelist.h"
 #include "presentation/fastblit.h"
@@ -153,6 +154,7 @@ SDL_Surface* inScreenLayout(SDL_Surface* picture)
 // conversion that costs the first frame nothing when the picture was read ahead.
 Decoded decode(const char* path)
 {
+    fileAwait(path);
     SDL_Surface* loaded = IMG_Load(path);
 #ifndef __EMSCRIPTEN__
     // The browser's canvas is not 24-bit: there an opaque picture is drawn as it was read.
@@ -250,7 +252,11 @@ void ImgReplace(const char* path, const char* name)
     ImgLoad(path, name);
 }
 
-int mscLoad(const char* path, const char* name) { return add(musicListTop, name, Mix_LoadMUS(path)); }
+int mscLoad(const char* path, const char* name)
+{
+    fileAwait(path);
+    return add(musicListTop, name, Mix_LoadMUS(path));
+}
 Mix_Music* mscGet(const char* name) { return get(musicListTop, name); }
 void mscDelete(const char* name) { cacheRemove(musicListTop, name, releaseMusic); }
 void mscDeleteAll() { cacheClear(musicListTop, releaseMusic); }
@@ -326,6 +332,7 @@ double convertedSize(SDL_RWops* stream)
 
 int sndLoad(const char* path, const char* name)
 {
+    fileAwait(path);
     SDL_RWops* stream = SDL_RWFromFile(path, "rb");
     if (!stream) return 0;
     if (convertedSize(stream) > kLargestSound) {
