@@ -32,6 +32,10 @@ bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTESSARC_TESTS=OFF -DTESSARC_BENCH=ON >/dev/null
 	cmake --build build-bench -j $(JOBS)
 	./build-bench/bench/tessarc_bench
+	@if [ -f build-web/index.html ] && command -v chromium >/dev/null && \
+	    /usr/bin/python3 -c 'import selenium' 2>/dev/null; then \
+	  /usr/bin/python3 bench/web_bench.py --web build-web; \
+	else echo "web figures: not measured (make web-bench builds the page and measures it)"; fi
 
 FUZZ_TARGETS := scanner condition layout itemlist savefile scene
 FUZZ_SECONDS := 600
