@@ -338,6 +338,29 @@ def test_fatal_page(work):
             browser.close()
 
 
+def faces_cover_the_game(web):
+    """Every character of the bundled game's texts and of the engine's own messages is in both
+    cut faces, and a character used nowhere is not."""
+    import glob
+    from fontTools.ttLib import TTFont
+    wanted = set()
+    for path in glob.glob(os.path.join(ROOT, 'game', 'script', '*.txt')) + \
+            [os.path.join(ROOT, 'game', 'system', 'game.txt')]:
+        with open(path, encoding='utf-8') as f:
+            wanted |= {ord(c) for c in f.read() if ord(c) >= 0x20}
+    # The engine's own: the help, the slot screen's notice, a fatal error, the emphasis dot.
+    wanted |= {ord(c) for c in 'オート（ページが自動で進む）セーブできませんでした'
+               'フォントの取得に失敗しました※エラー！・'}
+    for name in os.listdir(os.path.join(web, 'fonts')):
+        if not name.endswith(('.woff2', '.ttf')):
+            continue
+        cmap = TTFont(os.path.join(web, 'fonts', name)).getBestCmap()
+        missing = sorted(chr(c) for c in wanted if c not in cmap)
+        check(not missing, 'the cut face %s holds every character the game draws%s'
+              % (name, (': missing ' + ''.join(missing[:20])) if missing else ''))
+        check(ord('鬱') not in cmap, 'the cut face %s leaves out what the game never draws' % name)
+
+
 def engine_size(web):
     total = 0
     for name in ('tessarc.js', 'tessarc.wasm'):
@@ -361,6 +384,7 @@ def main():
             os.symlink(os.path.join(os.path.abspath(args.web), name), os.path.join(site, name))
         os.symlink(PLAYTHROUGH, os.path.join(site, 'replays'))
 
+        faces_cover_the_game(args.web)
         size = engine_size(args.web)
         check(size < ENGINE_BUDGET, 'engine download %.0f KB compressed (budget %d KB)'
               % (size / 1024, ENGINE_BUDGET // 1024))
