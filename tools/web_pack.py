@@ -11,6 +11,7 @@ standard error ("warning: bg/x.jpg: ..."), for whatever the page cannot carry as
 does. Needs Debian's python3-fonttools and python3-pil (python3-brotli for WOFF2 faces).
 """
 import argparse
+import html
 import io
 import json
 import os
@@ -324,6 +325,19 @@ def game_files(game):
     return found
 
 
+def caption(game):
+    """The window caption of system/game.txt, the page's title too."""
+    try:
+        with open(os.path.join(game, "system", "game.txt"), encoding="utf-8", errors="replace") as f:
+            for line in f:
+                key, sep, value = line.partition("=")
+                if sep and key.strip() == "caption" and value.strip():
+                    return value.strip()
+    except OSError:
+        pass
+    return "TesSellane'Arc"
+
+
 def favicon(game, out):
     """The title screen's middle as a small picture: its background as the title first shows
     it, under its foreground."""
@@ -393,6 +407,7 @@ def main():
     if marker not in page:
         sys.exit("web_pack.py: %s has no %s to put the packs in" % (args.page, marker))
     page = page.replace(marker, json.dumps(manifest, ensure_ascii=False, separators=(",", ":")))
+    page = page.replace("<title>TesSellane'Arc</title>", "<title>%s</title>" % html.escape(caption(game)))
     with open(os.path.join(out, "index.html"), "w", encoding="utf-8") as f:
         f.write(page)
     total = sum(p["bytes"] for p in manifest["packs"])
