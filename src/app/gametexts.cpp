@@ -1,11 +1,13 @@
 #include "app/gametexts.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
 
 #include "core/gametext.h"
+#include "core/settings.h"
 #include "core/textfile.h"
 #include "presentation/textlayout.h"
 
@@ -59,9 +61,42 @@ char* textOf(const std::string& key, size_t* capacity)
     return nullptr;
 }
 
-void warn(const char* file, int line, const std::string& problem)
+// The game's own defaults of the player's settings: whether the key names one (false: it is a
+// text's key, or none), and what is wrong with the value, empty when it was taken.
+bool takeSettingDefault(const std::string& key, const std::string& value, std::string* problem)
 {
-    std::fprintf(stderr, "warning: %s:%d: %s; the built-in text stays\n", file, line, problem.c_str());
+    Settings& d = settingsDefaults;
+    auto onOff = [&](bool* flag, const char* on, const char* off) {
+        if (value == on || value == off) *flag = value == on;
+        else *problem = key + " must be " + on + " or " + off;
+    };
+    auto number = [&](int low, int high) {
+        char* end = nullptr;
+        long n = std::strtol(value.c_str(), &end, 10);
+        if (value.empty() || *end != '\0' || n < low || n > high) return -1;
+        return static_cast<int>(n);
+    };
+    if (key == "marker") {
+        onOff(&d.marker, "on", "off");
+    } else if (key == "skip") {
+        onOff(&d.skipReadOnly, "read", "all");
+    } else if (key == "autopace") {
+        int pace = number(1, kAutoPaces);
+        if (pace < 0) *problem = "autopace must be a whole number from 1 to 9";
+        else d.autoPace = pace;
+    } else if (key == "textspeed") {
+        int speed = value == "instant" ? 0 : number(kTextSpeedLeast, kTextSpeedMost);
+        if (speed < 0) *problem = "textspeed must be instant or a whole number from 10 to 200";
+        else d.textSpeed = speed;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void warn(const char* file, int line, const std::string& problem, const char* kept = "the built-in text")
+{
+    std::fprintf(stderr, "warning: %s:%d: %s; %s stays\n", file, line, problem.c_str(), kept);
 }
 
 }  // namespace
@@ -82,6 +117,11 @@ void readGameTexts(const char* text, const char* file)
         }
         std::string key = trimmed(content.substr(0, equals));
         std::string value = trimmed(content.substr(equals + 1));
+        std::string problem;
+        if (takeSettingDefault(key, value, &problem)) {
+            if (!problem.empty()) warn(file, number, problem, "the engine's default");
+            continue;
+        }
         size_t capacity;
         char* target = textOf(key, &capacity);
         if (!target) {

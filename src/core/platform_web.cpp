@@ -145,6 +145,7 @@ int keyOf(const char* code)
         {"Backspace", SDLK_BACKSPACE}, {"ArrowUp", SDLK_UP},        {"ArrowDown", SDLK_DOWN},
         {"ArrowLeft", SDLK_LEFT},     {"ArrowRight", SDLK_RIGHT},   {"PageUp", SDLK_PAGEUP},
         {"PageDown", SDLK_PAGEDOWN},  {"Home", SDLK_HOME},          {"End", SDLK_END},
+        {"KeyM", SDLK_m},
     };
     for (const auto& entry : keys)
         if (std::strcmp(code, entry.code) == 0) return entry.key;
@@ -266,6 +267,19 @@ int platformWaitEvent(SDL_Event* ev)
         pump();
         if (inputTake(ev)) return 1;
         sleepUntilInput(kIdleMs);
+        web.lastYield = emscripten_get_now();
+    }
+}
+
+int platformWaitEventTimeout(SDL_Event* ev, Uint32 ms)
+{
+    double until = emscripten_get_now() + ms;
+    for (;;) {
+        pump();
+        if (inputTake(ev)) return 1;
+        double left = until - emscripten_get_now();
+        if (left <= 0) return 0;
+        sleepUntilInput(left < kIdleMs ? static_cast<int>(left) + 1 : kIdleMs);
         web.lastYield = emscripten_get_now();
     }
 }

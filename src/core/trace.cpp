@@ -129,3 +129,5 @@ void traceEnding(int n) { emit("ending", {{"n", n}}); }
 void traceGameOver() { emit("gameover"); }
 
 void traceBacklog(int page, int of) { emit("backlog", {{"page", page}, {"of", of}}); }
+
+void traceScreen(const char* name) { emit("screen", {{"name", name}}); }

@@ -45,3 +45,6 @@ void traceGameOver();                                     // the game-over seque
 void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emphasis,
                int emphasisCount);                 // a message page is drawn
 void traceBacklog(int page, int of);               // backlog page `page` of `of` is shown
+// A screen of the game menu shows ("gamemenu", "settings", "confirm"), or the page is back
+// ("page") once the menu has closed.
+void traceScreen(const char* name);

@@ -17,7 +17,8 @@ namespace {
 const char* const kHelp[] = {
     "操作",
     "左クリック・Return・Space　次のページ／決定",
-    "右クリック　取り消し",
+    "右クリック・M　メニュー（ページで）　右クリック　取り消し",
+    "↑↓←→　メニューで選ぶ　　Backspace　メニューを閉じる",
     "ホイール下　次のページ　　ホイール上　バックログ",
     "Ctrl（押し続ける）　スキップ",
     "A　オート（ページが自動で進む）",
@@ -30,20 +31,18 @@ const char* const kHelp[] = {
     "（キーかクリックで閉じる）",
 };
 
-int mixerLevel(int level) { return level * MIX_MAX_VOLUME / kVolumeSteps; }
+// The help's box and the distance of its lines.
+const SDL_Rect kHelpBox = {90, 50, 620, 500};
+const int kHelpLine = 28;
 
-void applyVolumes()
-{
-    Mix_VolumeMusic(mixerLevel(settings.musicLevel));
-    Mix_Volume(-1, mixerLevel(settings.soundLevel));
-}
+int mixerLevel(int level) { return level * MIX_MAX_VOLUME / kVolumeSteps; }
 
 void stepVolume(int* level, int step, const char* name)
 {
     int next = *level + step;
     if (next < 0 || next > kVolumeSteps) next = *level;
     *level = next;
-    applyVolumes();
+    volumesApply();
     settingsKeep();
     char text[64];
     std::snprintf(text, sizeof text, "%s %d/%d", name, *level, kVolumeSteps);
@@ -52,9 +51,7 @@ void stepVolume(int* level, int step, const char* name)
 
 void applyWindow(bool fullscreen, int scale)
 {
-    settings.fullscreen = fullscreen;
-    settings.windowScale = displayApply(scale, fullscreen);
-    settingsKeep();
+    windowApply(fullscreen, scale);
     char text[64];
     if (fullscreen) std::snprintf(text, sizeof text, "フルスクリーン");
     else std::snprintf(text, sizeof text, "ウィンドウ %d倍", settings.windowScale);
@@ -63,13 +60,13 @@ void applyWindow(bool fullscreen, int scale)
 
 void drawHelp()
 {
-    SDL_Rect box = {90, 80, 620, 440};
+    SDL_Rect box = kHelpBox;
     SDL_FillRect(screen, &box, SDL_MapRGB(screen->format, 16, 16, 40));
     for (size_t i = 0; i < sizeof kHelp / sizeof kHelp[0]; ++i) {
         if (!itemFont) break;
         SDL_Surface* line = TTF_RenderUTF8_Solid(itemFont, kHelp[i], color_white);
         if (!line) continue;
-        SDL_Rect to = {115, static_cast<Sint16>(100 + 31 * i), 0, 0};
+        SDL_Rect to = {115, static_cast<Sint16>(kHelpBox.y + 20 + kHelpLine * i), 0, 0};
         SDL_BlitSurface(line, nullptr, screen, &to);
         SDL_FreeSurface(line);
     }
@@ -147,6 +144,19 @@ void playerKey(const SDL_Event& ev)
 
 void settingsApply()
 {
-    applyVolumes();
+    volumesApply();
     displayApply(settings.windowScale, settings.fullscreen);
+}
+
+void volumesApply()
+{
+    Mix_VolumeMusic(mixerLevel(settings.musicLevel));
+    Mix_Volume(-1, mixerLevel(settings.soundLevel));
+}
+
+void windowApply(bool fullscreen, int scale)
+{
+    settings.fullscreen = fullscreen;
+    settings.windowScale = displayApply(scale, fullscreen);
+    settingsKeep();
 }
