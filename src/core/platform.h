@@ -74,6 +74,11 @@ long platformTime();
 // screen), the picture is put into the window by the quickest way, with the same pixels.
 void platformFlip(SDL_Surface* surface);
 
+// Shows the surface when only the area x, y, w, h has changed since the last flip (a small
+// animation over a still picture): live, by the quick way, just that area is sent; otherwise
+// as platformFlip.
+void platformFlipArea(SDL_Surface* surface, int x, int y, int w, int h);
+
 // Brings the held state up to date and tells, without taking any event, whether the window's
 // close has been requested. A scene that runs long without waiting asks it now and then, so
 // that it can still be quit. Replay: a game that keeps asking without ever polling, waiting or

@@ -73,10 +73,15 @@ struct Sdl2Surface {
     void* pixels;
 };
 
+struct Sdl2Rect {
+    int x, y, w, h;
+};
+
 struct QuickWay {
     void* (*window)() = nullptr;
     Sdl2Surface* (*surface)(void*) = nullptr;
     int (*update)(void*) = nullptr;
+    int (*updateRects)(void*, const Sdl2Rect*, int) = nullptr;
     void (*size)(void*, int*, int*) = nullptr;
     bool allowed = false;
 };
@@ -104,7 +109,9 @@ QuickWay& quickWay()
     way.surface = reinterpret_cast<Sdl2Surface* (*)(void*)>(dlsym(library, "SDL_GetWindowSurface"));
     way.update = reinterpret_cast<int (*)(void*)>(dlsym(library, "SDL_UpdateWindowSurface"));
     way.size = reinterpret_cast<void (*)(void*, int*, int*)>(dlsym(library, "SDL_GetWindowSize"));
-    way.allowed = way.surface && way.update && way.size;
+    way.updateRects = reinterpret_cast<int (*)(void*, const Sdl2Rect*, int)>(
+        dlsym(library, "SDL_UpdateWindowSurfaceRects"));
+    way.allowed = way.surface && way.update && way.size && way.updateRects;
     return way;
 }
 
@@ -139,8 +146,9 @@ void widenRow(const Uint8* in, Uint32* out, int w)
     for (int x = 0; x < w; ++x, in += 3) out[x] = 0xFF000000u | in[0] | in[1] << 8 | in[2] << 16;
 }
 
-// Shows the surface by the quick way; false, having done nothing, where it does not apply.
-bool presentQuickly(SDL_Surface* surface)
+// Shows the area of the surface (all of it when null) by the quick way; false, having done
+// nothing, where it does not apply.
+bool presentQuickly(SDL_Surface* surface, const Sdl2Rect* area = nullptr)
 {
     QuickWay& way = quickWay();
     if (!way.allowed || !surface || surface != SDL_GetVideoSurface() ||
@@ -160,10 +168,19 @@ bool presentQuickly(SDL_Surface* surface)
         target->format->bytesPerPixel != 4 ||
         !isScreenLayout(target->format->rmask, target->format->gmask, target->format->bmask))
         return false;
-    for (int y = 0; y < h; ++y)
-        widenRow(static_cast<const Uint8*>(surface->pixels) + y * surface->pitch,
-                 reinterpret_cast<Uint32*>(static_cast<Uint8*>(target->pixels) + y * target->pitch), w);
-    return way.update(window) == 0;
+    Sdl2Rect part = {0, 0, w, h};
+    if (area) {
+        part.x = area->x < 0 ? 0 : area->x;
+        part.y = area->y < 0 ? 0 : area->y;
+        part.w = (area->x + area->w > w ? w : area->x + area->w) - part.x;
+        part.h = (area->y + area->h > h ? h : area->y + area->h) - part.y;
+        if (part.w <= 0 || part.h <= 0) return true;
+    }
+    for (int y = part.y; y < part.y + part.h; ++y)
+        widenRow(static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + part.x * 3,
+                 reinterpret_cast<Uint32*>(static_cast<Uint8*>(target->pixels) + y * target->pitch) + part.x,
+                 part.w);
+    return (area ? way.updateRects(window, &part, 1) : way.update(window)) == 0;
 }
 
 }  // namespace
@@ -255,6 +272,14 @@ void platformFlip(SDL_Surface* surface)
 {
     noteOver(surface);
     if (!presentQuickly(surface)) SDL_Flip(surface);
+    noteOff(surface);
+}
+
+void platformFlipArea(SDL_Surface* surface, int x, int y, int w, int h)
+{
+    Sdl2Rect area = {x, y, w, h};
+    noteOver(surface);
+    if (!presentQuickly(surface, &area)) SDL_Flip(surface);
     noteOff(surface);
 }
 

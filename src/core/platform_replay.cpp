@@ -477,6 +477,8 @@ void platformFlip(SDL_Surface* surface)
     noteOff(surface);
 }
 
+void platformFlipArea(SDL_Surface* surface, int, int, int, int) { platformFlip(surface); }
+
 bool platformQuitPending()
 {
     // A game busy without looking for input (a loop of commands, or pages turned by a held

@@ -305,6 +305,8 @@ long platformTime() { return static_cast<long>(emscripten_get_now() / 1000); }
 // The screen is the page's canvas itself: what was drawn shows when the page is handed back.
 void platformFlip(SDL_Surface* surface) { SDL_Flip(surface); }
 
+void platformFlipArea(SDL_Surface* surface, int, int, int, int) { platformFlip(surface); }
+
 // A page has no close button of its own: leaving the page ends the game.
 bool platformQuitPending()
 {

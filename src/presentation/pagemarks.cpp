@@ -141,5 +141,5 @@ void markerTick()
     SDL_Rect to = rect(marker.place.x, marker.place.y, 0, 0);
     SDL_BlitSurface(marker.under, nullptr, screen, &to);
     drawFrame(frame);
-    platformFlip(screen);
+    platformFlipArea(screen, marker.place.x, marker.place.y, marker.w, marker.h);
 }
