@@ -21,6 +21,7 @@
 #include "core/events.h"
 #include "core/fonts.h"
 #include "core/gametext.h"
+#include "core/names.h"
 #include "core/settings.h"
 #include "core/soundlibrary.h"
 #include "core/state.h"
@@ -192,6 +193,7 @@ void init()
     readAheadFirstPictures();
     bool audio = startSdl();
     loadGameTexts();
+    namesLoad();
     SDL_WM_SetCaption(gameCaption, nullptr);
     // The game plays on silently, but the player is told why there is no sound.
     if (!audio || Mix_OpenAudio(44100, 0x8010, 2, 4096) != 0)

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "core/names.h"
 #include "core/state.h"
 #include "interpreter/commands.h"
 
@@ -13,34 +14,18 @@ const char kAuthorUsage[] = "[--scene NAME] [--set KEY=VALUE]... [--dev]";
 
 namespace {
 
+// A --set as given; its variable is found once the game folder's names are known.
 struct Setting {
-    int* slot;
+    std::string text;     // KEY=VALUE, for messages
+    std::string key;
     int value;
+    int* slot = nullptr;
 };
 
 std::string sceneName;
 bool started;
 bool devMode;
 std::vector<Setting> settings;
-
-// The state a --set key names: a table with an index, or one value.
-struct Key {
-    const char* name;
-    int* table;
-    int size;      // 0: a single value, no index
-};
-
-const Key kKeys[] = {
-    {"flag", flag, kFlagCount},
-    {"item", item, kItemCount},
-    {"para", parameter, kParameterCount},
-    {"check", findcheck, kFindcheckCount},
-    {"timecheck", timecheck, kTimecheckCount},
-    {"hp", &HP, 0},
-    {"guts", &Guts, 0},
-    {"hpmax", &HPmax, 0},
-    {"gutsmax", &Gutsmax, 0},
-};
 
 // A whole decimal int: an optional sign and digits, nothing else.
 bool readInt(const char* text, int* value)
@@ -54,38 +39,20 @@ bool readInt(const char* text, int* value)
     return true;
 }
 
+// Takes KEY=VALUE; the key is looked up once the names file can be read (authorOptionsFit).
 bool parseSetting(const std::string& text, std::string* problem)
 {
-    size_t equals = text.find('=');
-    std::string key = text.substr(0, equals);
-    size_t digits = key.find_first_of("0123456789");
-    std::string name = key.substr(0, digits);
-    const Key* known = nullptr;
-    for (const Key& k : kKeys)
-        if (name == k.name) known = &k;
-    if (!known || equals == std::string::npos) {
-        *problem = "--set " + text + ": not KEY=VALUE with KEY one of flagN, itemN, paraN, "
-                   "checkN, timecheckN, hp, guts, hpmax, gutsmax";
+    size_t equals = text.rfind('=');
+    Setting setting{text, text.substr(0, equals == std::string::npos ? text.size() : equals), 0};
+    if (equals == std::string::npos || setting.key.empty()) {
+        *problem = "--set " + text + ": not KEY=VALUE";
         return false;
     }
-    int index = 0;
-    if (known->size > 0) {
-        if (digits == std::string::npos || !readInt(key.c_str() + digits, &index) ||
-            index < 0 || index >= known->size) {
-            *problem = "--set " + text + ": " + name + " takes a number from 0 to " +
-                       std::to_string(known->size - 1);
-            return false;
-        }
-    } else if (digits != std::string::npos) {
-        *problem = "--set " + text + ": " + name + " takes no number";
-        return false;
-    }
-    int value;
-    if (!readInt(text.c_str() + equals + 1, &value)) {
+    if (!readInt(text.c_str() + equals + 1, &setting.value)) {
         *problem = "--set " + text + ": the value is not a whole number";
         return false;
     }
-    settings.push_back({known->table + index, value});
+    settings.push_back(setting);
     return true;
 }
 
@@ -131,6 +98,16 @@ int badAuthorOption(const char* program, const std::string& problem)
 
 bool authorOptionsFit(std::string* problem)
 {
+    namesLoad();
+    for (Setting& setting : settings) {
+        StateKey key;
+        std::string why;
+        if (!stateKeyFind(setting.key, &key, &why)) {
+            *problem = "--set " + setting.text + ": " + why;
+            return false;
+        }
+        setting.slot = key.slot;
+    }
     if (sceneName.empty()) return true;
     std::string file = "script/" + sceneName + ".txt";
     std::FILE* scene = std::fopen(("./" + file).c_str(), "rb");
@@ -144,7 +121,8 @@ bool authorOptionsFit(std::string* problem)
 
 void applyAuthorSets()
 {
-    for (const Setting& setting : settings) *setting.slot = setting.value;
+    for (const Setting& setting : settings)
+        if (setting.slot) *setting.slot = setting.value;
 }
 
 bool startAtAuthorScene()

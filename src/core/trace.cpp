@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/names.h"
 #include "core/platform.h"
 
 namespace {
@@ -100,8 +101,11 @@ void traceLoad(const char* file) { emit("load", {{"file", file}}); }
 
 void traceSet(const char* what, int index, int value)
 {
-    if (index < 0) emit("set", {{"what", what}, {"value", value}});
-    else emit("set", {{"what", what}, {"index", index}, {"value", value}});
+    if (index < 0) return emit("set", {{"what", what}, {"value", value}});
+    Json fields = {{"what", what}, {"index", index}, {"value", value}};
+    // The author's name for the entry, last, so that readers of the older form still match.
+    if (const char* name = nameOf(what, index)) fields["name"] = name;
+    emit("set", fields);
 }
 
 void traceEffect(int n) { emit("effect", {{"n", n}}); }
