@@ -65,8 +65,8 @@ const char* const kKeys[] = {"caption", "gameover", "chapter1", "chapter2", "cha
 
 std::string unknownKey(const std::string& key)
 {
-    return "unknown key \"" + key + "\"" +
-           didYouMean(nearestWords(key, std::vector<std::string>(std::begin(kKeys), std::end(kKeys))));
+    std::vector<std::string> near = nearestWords(key, std::vector<std::string>(std::begin(kKeys), std::end(kKeys)));
+    return "unknown key \"" + key + "\"" + (near.empty() ? "" : " (did you mean " + near[0] + "?)");
 }
 
 }  // namespace

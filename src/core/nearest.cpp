@@ -57,7 +57,7 @@ std::vector<std::string> nearestWords(const std::string& word, const std::vector
 std::string didYouMean(const std::vector<std::string>& nearest)
 {
     if (nearest.empty()) return "";
-    std::string text = " did you mean `" + nearest[0] + "`";
+    std::string text = "; did you mean `" + nearest[0] + "`";
     for (size_t i = 1; i < nearest.size(); ++i) text += (i + 1 == nearest.size() ? " or `" : ", `") + nearest[i] + "`";
     return text + "?";
 }

@@ -17,5 +17,5 @@ bool nearEnough(const std::string& word, const std::string& known);
 // candidate is near enough; word itself is never among them.
 std::vector<std::string> nearestWords(const std::string& word, const std::vector<std::string>& candidates);
 
-// " did you mean `a`?" or " did you mean `a` or `b`?" for nearestWords' answer; "" for none.
+// "; did you mean `a`?" or "; did you mean `a` or `b`?" for nearestWords' answer; "" for none.
 std::string didYouMean(const std::vector<std::string>& nearest);
