@@ -12,6 +12,7 @@
 
 #include <SDL_mixer.h>
 
+#include "app/devmode.h"
 #include "app/gametexts.h"
 #include "app/options.h"
 #include "core/background.h"
@@ -212,6 +213,7 @@ void init()
     removeUnfinishedSaves();
     settingsApply();
     playerKeys = playerKey;
+    if (authorDevMode()) authorKeys = authorKey;
 }
 
 void quiting()

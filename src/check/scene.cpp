@@ -62,10 +62,11 @@ bool isNumber(const std::string& word)
            word.find_first_not_of("0123456789", digits) == std::string::npos;
 }
 
-// The line without its trailing blanks, for quoting what it should read.
+// The line at line (up to its line feed) without its blanks around, for quoting.
 std::string trimmedLine(const char* line)
 {
-    std::string text = SkipSpace(line);
+    const char* start = SkipSpace(line);
+    std::string text(start, start + std::strcspn(start, "\n"));
     while (!text.empty() && std::strchr(" \t\r", text.back())) text.pop_back();
     return text;
 }

@@ -25,6 +25,13 @@ void emit(const char* kind, const Json& fields = Json::object())
     std::fflush(traceFile);
 }
 
+Json listOf(const char* const* texts, int count)
+{
+    Json list = Json::array();
+    for (int i = 0; i < count; ++i) list.push_back(texts[i]);
+    return list;
+}
+
 }  // namespace
 
 bool traceOpen(const char* path)
@@ -80,9 +87,7 @@ void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emp
 void traceChoice(const char* const* options, int count)
 {
     if (!traceFile) return;   // nothing to build the lists for
-    Json list = Json::array();
-    for (int i = 0; i < count; ++i) list.push_back(options[i]);
-    emit("choice", {{"options", list}});
+    emit("choice", {{"options", listOf(options, count)}});
 }
 
 void tracePick(const int* chosen, int count)
@@ -117,3 +122,9 @@ void traceEnding(int n) { emit("ending", {{"n", n}}); }
 void traceGameOver() { emit("gameover"); }
 
 void traceBacklog(int page, int of) { emit("backlog", {{"page", page}, {"of", of}}); }
+
+void traceOverlay(const char* const* lines, int count)
+{
+    if (!traceFile) return;   // nothing to build the list for
+    emit("overlay", {{"lines", listOf(lines, count)}});
+}

@@ -44,3 +44,4 @@ void traceGameOver();                                     // the game-over seque
 void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emphasis,
                int emphasisCount);                 // a message page is drawn
 void traceBacklog(int page, int of);               // backlog page `page` of `of` is shown
+void traceOverlay(const char* const* lines, int count);  // the dev overlay of the state is shown
