@@ -101,8 +101,9 @@ void showUntilKey(const std::function<void()>& draw)
         if (ev.type == SDL_KEYDOWN || ev.type == SDL_MOUSEBUTTONDOWN) {
             // Escape closes the panel and then quits, as it does everywhere.
             if (ev.type == SDL_KEYDOWN && ev.key.keysym.sym == SDLK_ESCAPE) e = 0;
-            // The key or click that closed the panel is not also taken by the screen below.
-            else awaitRelease(ev);
+            // The key or click that closed the panel is not also taken by the screen below,
+            // neither as an event nor as a press the held state still shows.
+            else awaitRelease(ev), platformForgetPresses();
             break;
         }
     }
