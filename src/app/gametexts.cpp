@@ -5,8 +5,10 @@
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/gametext.h"
+#include "core/nearest.h"
 #include "core/settings.h"
 #include "core/textfile.h"
 #include "presentation/textlayout.h"
@@ -94,15 +96,26 @@ bool takeSettingDefault(const std::string& key, const std::string& value, std::s
     return true;
 }
 
-void warn(const char* file, int line, const std::string& problem, const char* kept = "the built-in text")
+const char* const kKeys[] = {"caption",  "gameover", "chapter1", "chapter2",  "chapter3", "chapter4",
+                             "chapter5", "marker",   "skip",     "autopace",  "textspeed"};
+
+std::string unknownKey(const std::string& key)
 {
-    std::fprintf(stderr, "warning: %s:%d: %s; %s stays\n", file, line, problem.c_str(), kept);
+    std::vector<std::string> near = nearestWords(key, std::vector<std::string>(std::begin(kKeys), std::end(kKeys)));
+    return "unknown key \"" + key + "\"" + (near.empty() ? "" : " (did you mean " + near[0] + "?)");
 }
 
 }  // namespace
 
-void readGameTexts(const char* text, const char* file)
+void readGameTexts(const char* text, const char* file,
+                   const std::function<void(int, const std::string&)>& report)
 {
+    auto warn = [&](const char* name, int line, const std::string& problem,
+                    const char* kept = "the built-in text") {
+        std::string told = problem + "; " + kept + " stays";
+        if (report) report(line, told);
+        else std::fprintf(stderr, "warning: %s:%d: %s\n", name, line, told.c_str());
+    };
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
@@ -125,7 +138,7 @@ void readGameTexts(const char* text, const char* file)
         size_t capacity;
         char* target = textOf(key, &capacity);
         if (!target) {
-            warn(file, number, "unknown key \"" + key + "\"");
+            warn(file, number, unknownKey(key));
             continue;
         }
         if (value.size() >= capacity) {

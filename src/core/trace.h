@@ -37,6 +37,7 @@ void traceSave(const char* file);                         // a save file was wri
 void traceLoad(const char* file);                         // a save file was loaded
 // A script command changed the story's state: what ("flag", "item", "para", "check",
 // "timecheck" with an index; "hp", "guts", "hpmax", "gutsmax" with index -1, written without).
+// An entry named in the names file carries its name too.
 void traceSet(const char* what, int index, int value);
 void traceEffect(int n);                                  // a screen effect runs
 void traceChapter(const char* name);                      // a chapter card is shown
@@ -45,6 +46,7 @@ void traceGameOver();                                     // the game-over seque
 void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emphasis,
                int emphasisCount);                 // a message page is drawn
 void traceBacklog(int page, int of);               // backlog page `page` of `of` is shown
+void traceOverlay(const char* const* lines, int count);  // the dev overlay of the state is shown
 // A screen of the game menu shows ("gamemenu", "settings", "confirm"), or the page is back
 // ("page") once the menu has closed.
 void traceScreen(const char* name);
