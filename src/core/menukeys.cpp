@@ -1,5 +1,6 @@
 #include "core/menukeys.h"
 
+#include "core/events.h"
 #include "core/platform.h"
 #include "core/state.h"
 
@@ -44,6 +45,18 @@ bool pressed(MenuKeys* keys, int key, Uint32 now)
     return false;
 }
 
+// The key that picked is waited on until it is let go, its events taken, so that the screen
+// after (a page turns on a held Return) does not take it as well.
+void spend(int key)
+{
+    while (e == 1 && keystate[kSymbols[key]]) {
+        platformDelay(10);
+        if (takeQuitEvents()) break;
+        platformPumpEvents();
+    }
+    platformForgetPresses();
+}
+
 }  // namespace
 
 void menuKeysOpen(MenuKeys* keys, MenuLayout layout, bool backs)
@@ -51,6 +64,13 @@ void menuKeysOpen(MenuKeys* keys, MenuLayout layout, bool backs)
     *keys = MenuKeys{};
     keys->layout = layout;
     keys->backs = backs;
+    // A key held now (the Return that turned the page before) must be seen up first; one
+    // pressed from now on counts.
+    for (int key = 0; key < kKeys; ++key) {
+        if (key == kBackspace && !backs) continue;
+        keys->seenUp[key] = !keystate[kSymbols[key]];
+        keys->held[key] = !keys->seenUp[key];
+    }
 }
 
 int menuStep(int current, int count, unsigned open, int step)
@@ -83,9 +103,12 @@ MenuKey menuKeysRead(MenuKeys* keys, int* highlight, int count, unsigned open)
         }
     }
     bool alt = keystate[SDLK_LALT] || keystate[SDLK_RALT];
-    bool confirm = pressed(keys, kReturn, now) && !alt;
-    confirm = pressed(keys, kSpace, now) || confirm;
-    if (result == MenuKey::None && confirm && *highlight > 0) result = MenuKey::Picked;
+    bool returned = pressed(keys, kReturn, now) && !alt;
+    bool spaced = pressed(keys, kSpace, now);
+    if (result == MenuKey::None && (returned || spaced) && *highlight > 0) {
+        spend(returned ? kReturn : kSpace);
+        result = MenuKey::Picked;
+    }
     if (keys->backs && pressed(keys, kBackspace, now) && result == MenuKey::None)
         result = MenuKey::Back;
     return result;

@@ -26,14 +26,15 @@ struct MenuKeys {
     int sideways;               // Left (-1) or Right (+1) pressed in the last pass, else 0
 };
 
-// Starts reading the keys for a screen that opens now: every key must be seen up first.
+// Starts reading the keys for a screen that opens now: a key held now must be seen up first.
 void menuKeysOpen(MenuKeys* keys, MenuLayout layout, bool backs = false);
 
 // One pass: an arrow of the layout moves *highlight among the entries 1..count whose bit
 // (entry - 1) is set in `open` (Moved, *highlight changed; at either end it goes round; from no
 // highlight, a forward arrow highlights the first open entry and a backward one the last);
 // Return or Space (not with Alt, which makes Return fullscreen) while an entry is highlighted
-// answers Picked; Backspace answers Back when the screen allows it. None otherwise. Left and
+// answers Picked, once the key is let go (so that the screen after does not take it too);
+// Backspace answers Back when the screen allows it. None otherwise. Left and
 // Right pressed (or repeating) are kept in keys->sideways whatever the layout: the settings
 // screen changes a value with them while Up and Down choose the row.
 MenuKey menuKeysRead(MenuKeys* keys, int* highlight, int count, unsigned open);
