@@ -28,7 +28,10 @@
 #include "core/textfile.h"
 #include "interpreter/scanner.h"
 #include "presentation/cache.h"
+#include "savegame/moments.h"
+#include "savegame/pagefile.h"
 #include "savegame/save.h"
+#include "screens/pagelist.h"
 #include "screens/title.h"
 #include "presentation/playerkeys.h"
 
@@ -214,8 +217,11 @@ void init()
     loadSystemMedia();
     loadItemNames();
     removeUnfinishedSaves();
+    removeUnfinishedPageSaves();
     settingsApply();
     playerKeys = playerKey;
+    pageSaveKeys = pageKeys;
+    momentsInstall();
 }
 
 void initHeadless()

@@ -12,6 +12,7 @@
 #include "interpreter/openscript.h"
 #include "interpreter/script.h"
 #include "presentation/backlog.h"
+#include "savegame/moments.h"
 #include "savegame/save.h"
 #include "screens/title.h"
 
@@ -37,6 +38,7 @@ void runScene(int index)
     for (;;) {
         traceScene(nextpoint, index);
         placeFile(loaded[index] ? loaded[index]->file : "");
+        momentsSceneBegins(index, scripttext[index]);
         reloadKey = authorDevMode() ? ReloadKey::Armed : ReloadKey::Off;
         script(scripttext[index]);
         placeNone();
@@ -64,12 +66,22 @@ void runScenes()
             e = 0;
             break;
         }
+        // A page save loaded, or a step back: the state its scene began with is in place.
+        bool jumped = momentsJump();
         int index = sceneIndex();
         // A scene already loaded in this game is not read again, whatever nextpoint says now.
         if (scriptcheck[index] == 0) loadScene(index);
-        reread = scriptread[index] == 1 ? 1 : 0;
-        ++scripttime;
+        if (!jumped) {
+            reread = scriptread[index] == 1 ? 1 : 0;
+            ++scripttime;
+        }
         runScene(index);
+        // The scene was left for a page save or a step back: the game goes on there.
+        if (momentsJumpAsked()) {
+            e = 1;
+            continue;
+        }
+        if (e == 0) momentsQuit();
         save(1);
     }
 }
@@ -93,6 +105,9 @@ void playGames()
         if (!startAtAuthorScene()) title();
         // A new game, a load or a continue: the backlog starts empty.
         backlogClear();
+        momentsNewGame();
+        // A page save chosen at the title is loaded as the scenes begin.
+        if (momentsJumpAsked()) e = 1;
         runScenes();
     }
     releaseScenes();

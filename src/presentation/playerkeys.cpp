@@ -21,6 +21,8 @@ const char* const kHelp[] = {
     "ホイール下　次のページ　　ホイール上　バックログ",
     "Ctrl（押し続ける）　スキップ",
     "A　オート（ページが自動で進む）",
+    "F6　クイックセーブ　　F9　最新のセーブをロード",
+    "S／L　セーブ／ロードの一覧　　Backspace　一つ前に戻る",
     "F1　このヘルプ",
     "F3／F4　音楽の音量を下げる／上げる",
     "F7／F8　効果音の音量を下げる／上げる",
@@ -63,13 +65,13 @@ void applyWindow(bool fullscreen, int scale)
 
 void drawHelp()
 {
-    SDL_Rect box = {90, 80, 620, 440};
+    SDL_Rect box = {90, 60, 620, 480};
     SDL_FillRect(screen, &box, SDL_MapRGB(screen->format, 16, 16, 40));
     for (size_t i = 0; i < sizeof kHelp / sizeof kHelp[0]; ++i) {
         if (!itemFont) break;
         SDL_Surface* line = TTF_RenderUTF8_Solid(itemFont, kHelp[i], color_white);
         if (!line) continue;
-        SDL_Rect to = {115, static_cast<Sint16>(100 + 31 * i), 0, 0};
+        SDL_Rect to = {115, static_cast<Sint16>(76 + 30 * i), 0, 0};
         SDL_BlitSurface(line, nullptr, screen, &to);
         SDL_FreeSurface(line);
     }
