@@ -183,8 +183,10 @@ std::string stateImage()
 bool stateFromImage(const std::string& image)
 {
     // The image is checked whole before anything is changed.
-    return takeImage(image, false) && takeImage(image, true);
+    return stateImageWhole(image) && takeImage(image, true);
 }
+
+bool stateImageWhole(const std::string& image) { return takeImage(image, false); }
 
 bool stateImageScene(const std::string& image, char (&name)[kNameSize])
 {

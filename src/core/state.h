@@ -101,6 +101,9 @@ void storeTraced(int* slot, int value, const char* what, int index = -1);
 std::string stateImage();
 bool stateFromImage(const std::string& image);
 
+// Whether the bytes are a whole state image.
+bool stateImageWhole(const std::string& image);
+
 // The name of the scene about to run (nextpoint) in an image; false when it holds none.
 bool stateImageScene(const std::string& image, char (&name)[kNameSize]);
 

@@ -144,6 +144,8 @@ void endRun(const Point& met, bool reached)
 {
     run.on = false;
     if (!scenes.empty()) scenes.back().points.resize(run.next);
+    // A run that stopped short of the moment leaves out the pages kept past where it got.
+    backlogRewind(backlogSerial() + 1, backlogSerial());
     quietSet(false);
     traceHold(false);
     audioCatchUp();
@@ -157,15 +159,35 @@ void endRun(const Point& met, bool reached)
     std::fprintf(stderr, "%s: %s\n", run.kind == Jump::Load ? loadFile.c_str() : "step back", notice);
 }
 
+// Whether logged values are an answer the decision offers (a file may hold anything).
+bool answerFits(const Decision* d, const int* values)
+{
+    if (!d) return true;
+    switch (d->kind) {
+    case DecisionKind::Choice:
+    case DecisionKind::MoveList:
+        for (int k = 0; k < kDecisionPicks; ++k) {
+            if (values[k] < 0 || values[k] > d->count || (k >= d->picks && values[k] != 0)) return false;
+            for (int j = 0; j < k; ++j)
+                if (values[k] != 0 && values[j] == values[k]) return false;
+        }
+        return true;
+    case DecisionKind::Menu: return values[0] >= 1 && values[0] <= 3 && (d->available >> (values[0] - 1) & 1);
+    case DecisionKind::Slot: return values[0] >= 0 && values[0] <= 3 && (values[0] == 0 || d->available >> (values[0] - 1) & 1);
+    case DecisionKind::Draw: return values[0] >= 0 && values[0] < d->count;
+    default: return false;
+    }
+}
+
 // Answers a point from the log while the run to a moment goes on and the scene still offers
 // what it logged. At the moment's own point, or at one that differs, the run ends: that point
 // is the player's.
-bool runAnswers(const Point& met, int* values)
+bool runAnswers(const Point& met, int* values, const Decision* d = nullptr)
 {
     if (!run.on) return false;
     if (run.next < run.count) {
         const Point& logged = scenes.back().points[run.next];
-        if (logged.kind == met.kind && logged.check == met.check) {
+        if (logged.kind == met.kind && logged.check == met.check && answerFits(d, logged.value)) {
             if (values) std::copy(logged.value, logged.value + 5, values);
             ++run.next;
             return true;
@@ -247,7 +269,7 @@ bool answerHook(const Decision& d, Answer* answer)
 {
     answeredByRun = false;
     bool running = run.on;
-    if (d.kind != DecisionKind::Title && runAnswers(pointOf(d), answer->value)) {
+    if (d.kind != DecisionKind::Title && runAnswers(pointOf(d), answer->value, &d)) {
         answeredByRun = true;
         return true;
     }
@@ -458,8 +480,9 @@ bool momentLoad(const std::string& path)
     loadFile = path;
     asked = Jump::Load;
     e = 0;
-    // What the routines do on their way out is not told: they only make way.
-    traceHold(true);
+    // What a scene's routines do on their way out is not told: they only make way. (The
+    // title's stopping its music is.)
+    if (!titleWaits) traceHold(true);
     return true;
 }
 

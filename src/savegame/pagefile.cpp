@@ -44,6 +44,7 @@
 #include "core/bytes.h"
 #include "core/checksum.h"
 #include "core/filewrite.h"
+#include "core/state.h"
 #include "core/textfile.h"
 #include "core/trace.h"
 #include "presentation/backlog.h"
@@ -280,7 +281,7 @@ bool decodePageSave(const std::string& bytes, PageSave* save, bool whole)
     takeHead(r, save);
     if (!whole) return r.ok;
     takeScene(r, save);
-    return r.finished() && takeBacklog(save->backlog, false);
+    return r.finished() && stateImageWhole(save->scene.start.state) && takeBacklog(save->backlog, false);
 }
 
 PageFile readPageSave(const std::string& path, PageSave* save, bool whole)
