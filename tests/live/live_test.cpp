@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -131,12 +132,19 @@ protected:
     static size_t awaitEvents(const GameDir& game, const std::string& kind, size_t count,
                               std::chrono::milliseconds timeout = 5000ms)
     {
+        return awaitLines(game, "\"ev\":\"" + kind + "\"", count, timeout);
+    }
+
+    // Waits until the trace holds at least `count` lines holding the text; how many it holds.
+    static size_t awaitLines(const GameDir& game, const std::string& text, size_t count,
+                             std::chrono::milliseconds timeout = 5000ms)
+    {
         auto until = std::chrono::steady_clock::now() + timeout;
         for (;;) {
             size_t found = 0;
             std::ifstream in(game.file("trace.jsonl"));
             for (std::string line; std::getline(in, line);)
-                if (line.find("\"ev\":\"" + kind + "\"") != std::string::npos) ++found;
+                if (line.find(text) != std::string::npos) ++found;
             if (found >= count || std::chrono::steady_clock::now() > until) return found;
             std::this_thread::sleep_for(20ms);
         }
@@ -235,6 +243,45 @@ TEST_F(Live, InFullscreenAClickLandsOnTheSameButton)
     ASSERT_TRUE(xdotool("key Escape"));
     EXPECT_EQ(waitExit(game_, 10000ms), 0);
     EXPECT_NE(game.read("save/settings").find("fullscreen 1"), std::string::npos);
+}
+
+// F6, Backspace and F9 as real key presses: a quick save, a step back to the page before, and
+// the save loaded at the title of the game started again.
+TEST_F(Live, F6SavesThePageBackspaceStepsBackAndF9LoadsTheSaveAfterARestart)
+{
+    GameDir game;
+    game.minimalGame("[first page]\n[second page]\n[third page]\n*move*\n{\n}\n");
+    std::string window = launch(game);
+    ASSERT_FALSE(window.empty()) << "the game's window never showed";
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(xdotool("mousemove --window " + window + " 410 372 click 1"));
+    ASSERT_EQ(awaitEvents(game, "page", 1), 1u) << "the click on the start button started no game";
+    ASSERT_TRUE(xdotool("key Return"));
+    ASSERT_EQ(awaitEvents(game, "page", 2), 2u);
+    ASSERT_TRUE(xdotool("key F6"));
+    ASSERT_EQ(awaitLines(game, "\"file\":\"./save/quick\"", 1), 1u) << "F6 wrote no quick save";
+    EXPECT_TRUE(game.exists("save/quick"));
+    ASSERT_TRUE(xdotool("key BackSpace"));
+    ASSERT_EQ(awaitEvents(game, "rollback", 1), 1u) << "Backspace stepped back to no page";
+    ASSERT_EQ(awaitEvents(game, "page", 3), 3u);
+    EXPECT_EQ(awaitLines(game, "first page", 2, 0ms), 2u) << "the step back showed another page";
+    EXPECT_EQ(awaitLines(game, "\"ev\":\"rollback\",\"page\":1}", 1, 0ms), 1u) << game.read("trace.jsonl");
+    ASSERT_TRUE(xdotool("key Escape"));
+    EXPECT_EQ(waitExit(game_, 10000ms), 0);
+
+    // The quit's own automatic save put aside, F9 at the title takes the quick save.
+    std::filesystem::remove(game.file("save/auto0"));
+    window = launch(game);
+    ASSERT_FALSE(window.empty()) << "the game's window never showed again";
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(xdotool("key --window " + window + " F9"));
+    ASSERT_EQ(awaitLines(game, "\"ev\":\"load\",\"file\":\"./save/quick\"", 1), 1u) << "F9 loaded nothing";
+    ASSERT_EQ(awaitEvents(game, "page", 1), 1u);
+    std::string trace = game.read("trace.jsonl");
+    EXPECT_NE(trace.find("second page"), std::string::npos) << trace;
+    EXPECT_EQ(trace.find("first page"), std::string::npos) << trace;
+    ASSERT_TRUE(xdotool("key Escape"));
+    EXPECT_EQ(waitExit(game_, 10000ms), 0);
 }
 
 }  // namespace

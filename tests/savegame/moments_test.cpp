@@ -34,6 +34,7 @@ namespace {
 // Items counted past 1, a time mark, parameters past what a slot holds, statistics changed,
 // random draws before and after a choice, a looping sound and music.
 const char kStory[] =
+    "seoff\n"   // a loop left by the game before does not carry into this one
     "bgm shore\n"
     "bg dawn\n"
     "item+ 3\nitem+ 3\nitem+ 3\n"
