@@ -10,7 +10,6 @@
 #include "core/bytes.h"
 #include "core/checksum.h"
 #include "core/decision.h"
-#include "core/gametext.h"
 #include "core/note.h"
 #include "core/platform.h"
 #include "core/state.h"

@@ -118,14 +118,14 @@ protected:
                        "TESSARC_TRACE=" + game.file("trace.jsonl")},
                       game.path());
         std::string out = game.file("window.txt");
-        std::string command = "DISPLAY=" + display + " timeout 20 xdotool search --sync --pid " +
+        std::string command = "DISPLAY=" + display + " timeout 40 xdotool search --sync --pid " +
                               std::to_string(game_) + " > '" + out + "' 2>/dev/null";
         if (std::system(command.c_str()) != 0) return "";
         std::ifstream in(out);
         std::string window;
         std::getline(in, window);
         // The title starts its music when it first shows.
-        return awaitEvents(game, "music", 1, 20000ms) ? window : "";
+        return awaitEvents(game, "music", 1, 40000ms) ? window : "";
     }
 
     // Waits until the trace holds at least `count` events of the kind; how many it holds.
@@ -271,6 +271,7 @@ TEST_F(Live, F6SavesThePageBackspaceStepsBackAndF9LoadsTheSaveAfterARestart)
 
     // The quit's own automatic save put aside, F9 at the title takes the quick save.
     std::filesystem::remove(game.file("save/auto0"));
+    std::filesystem::remove(game.file("trace.jsonl"));   // the title's music is that of this run
     window = launch(game);
     ASSERT_FALSE(window.empty()) << "the game's window never showed again";
     std::this_thread::sleep_for(500ms);
