@@ -13,6 +13,7 @@
 
 #include <SDL_mixer.h>
 
+#include "app/devmode.h"
 #include "app/gametexts.h"
 #include "app/options.h"
 #include "core/background.h"
@@ -22,6 +23,7 @@
 #include "core/events.h"
 #include "core/fonts.h"
 #include "core/gametext.h"
+#include "core/names.h"
 #include "core/settings.h"
 #include "core/soundlibrary.h"
 #include "core/state.h"
@@ -201,6 +203,7 @@ void init()
     readAheadFirstPictures();
     bool audio = startSdl();
     loadGameTexts();
+    namesLoad();
     SDL_WM_SetCaption(gameCaption, nullptr);
     // The game plays on silently, but the player is told why there is no sound.
     if (!audio || Mix_OpenAudio(44100, 0x8010, 2, 4096) != 0)
@@ -220,6 +223,7 @@ void init()
     removeUnfinishedPageSaves();
     settingsApply();
     playerKeys = playerKey;
+    if (authorDevMode()) authorKeys = authorKey;
     pageSaveKeys = pageKeys;
     momentsInstall();
 }

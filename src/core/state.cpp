@@ -46,6 +46,13 @@ int findcheck[kFindcheckCount];
 int chosen[kChosenCount];
 const char* worpcheck[10][10];
 
+namespace {
+
+SceneStart sceneStart;
+bool sceneStartKept;   // in this game
+
+}  // namespace
+
 int sceneIndex()
 {
     // Names above 999, or positions read from a foreign save, can leave the scheme; they must
@@ -73,6 +80,7 @@ void resetNewGame()
     reread = 0;
     scripttime = 0;
     e = 1;
+    sceneStartKept = false;
 }
 
 void storeTraced(int* slot, int value, const char* what, int index)
@@ -81,6 +89,51 @@ void storeTraced(int* slot, int value, const char* what, int index)
     *slot = value;
     traceSet(what, index, value);
 }
+
+namespace {
+
+// Copies every field of the state between the globals and the kept copy, one way or the other.
+template <typename T>
+void copyField(T& kept, T& live, bool keep)
+{
+    if (keep) std::memcpy(&kept, &live, sizeof kept);
+    else std::memcpy(&live, &kept, sizeof kept);
+}
+
+void copyState(bool keep)
+{
+    SceneStart& s = sceneStart;
+    copyField(s.t, t, keep);
+    copyField(s.a, a, keep);
+    copyField(s.b, b, keep);
+    copyField(s.c, c, keep);
+    copyField(s.nextpoint, nextpoint, keep);
+    copyField(s.prepoint, prepoint, keep);
+    copyField(s.HP, HP, keep);
+    copyField(s.Guts, Guts, keep);
+    copyField(s.HPmax, HPmax, keep);
+    copyField(s.Gutsmax, Gutsmax, keep);
+    copyField(s.item, item, keep);
+    copyField(s.flag, flag, keep);
+    copyField(s.parameter, parameter, keep);
+    copyField(s.timecheck, timecheck, keep);
+    copyField(s.findcheck, findcheck, keep);
+    copyField(s.scriptread, scriptread, keep);
+    copyField(s.scripttime, scripttime, keep);
+    copyField(s.reread, reread, keep);
+}
+
+}  // namespace
+
+void keepSceneStart()
+{
+    copyState(true);
+    sceneStartKept = true;
+}
+
+const SceneStart* keptSceneStart() { return sceneStartKept ? &sceneStart : nullptr; }
+
+void backToSceneStart() { copyState(false); }
 
 // ---- The state image ----------------------------------------------------------------------
 //
@@ -159,7 +212,6 @@ bool takeImage(const std::string& image, bool into)
     return true;
 }
 
-std::string sceneStart;
 
 }  // namespace
 
@@ -196,7 +248,3 @@ bool stateImageScene(const std::string& image, char (&name)[kNameSize])
     r.text(name, sizeof name);
     return r.ok;
 }
-
-void keepSceneStart() { sceneStart = stateImage(); }
-
-void backToSceneStart() { stateFromImage(sceneStart); }

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/names.h"
 #include "core/platform.h"
 
 namespace {
@@ -36,6 +37,13 @@ void emit(const char* kind, const Json& fields = Json::object())
     std::string line = object.dump(-1, ' ', false, Json::error_handler_t::replace);
     if (std::fprintf(traceFile, "%s\n", line.c_str()) < 0 || std::fflush(traceFile) != 0)
         writeFailed();
+}
+
+Json listOf(const char* const* texts, int count)
+{
+    Json list = Json::array();
+    for (int i = 0; i < count; ++i) list.push_back(texts[i]);
+    return list;
 }
 
 }  // namespace
@@ -96,9 +104,7 @@ void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emp
 void traceChoice(const char* const* options, int count)
 {
     if (!traceFile || traceHeld) return;   // nothing to build the lists for
-    Json list = Json::array();
-    for (int i = 0; i < count; ++i) list.push_back(options[i]);
-    emit("choice", {{"options", list}});
+    emit("choice", {{"options", listOf(options, count)}});
 }
 
 void tracePick(const int* chosen, int count)
@@ -119,8 +125,11 @@ void traceAutoSave(const char* file) { emit("autosave", {{"file", file}}); }
 
 void traceSet(const char* what, int index, int value)
 {
-    if (index < 0) emit("set", {{"what", what}, {"value", value}});
-    else emit("set", {{"what", what}, {"index", index}, {"value", value}});
+    if (index < 0) return emit("set", {{"what", what}, {"value", value}});
+    Json fields = {{"what", what}, {"index", index}, {"value", value}};
+    // The author's name for the entry, last, so that readers of the older form still match.
+    if (const char* name = nameOf(what, index)) fields["name"] = name;
+    emit("set", fields);
 }
 
 void traceEffect(int n) { emit("effect", {{"n", n}}); }
@@ -132,6 +141,12 @@ void traceEnding(int n) { emit("ending", {{"n", n}}); }
 void traceGameOver() { emit("gameover"); }
 
 void traceBacklog(int page, int of) { emit("backlog", {{"page", page}, {"of", of}}); }
+
+void traceOverlay(const char* const* lines, int count)
+{
+    if (!traceFile || traceHeld) return;   // nothing to build the list for
+    emit("overlay", {{"lines", listOf(lines, count)}});
+}
 
 void traceRollback(int page) { emit("rollback", {{"page", page}}); }
 

@@ -38,6 +38,7 @@ void traceLoad(const char* file);                         // a save file was loa
 void traceAutoSave(const char* file);                     // an automatic page save was written
 // A script command changed the story's state: what ("flag", "item", "para", "check",
 // "timecheck" with an index; "hp", "guts", "hpmax", "gutsmax" with index -1, written without).
+// An entry named in the names file carries its name too.
 void traceSet(const char* what, int index, int value);
 void traceEffect(int n);                                  // a screen effect runs
 void traceChapter(const char* name);                      // a chapter card is shown
@@ -46,6 +47,7 @@ void traceGameOver();                                     // the game-over seque
 void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emphasis,
                int emphasisCount);                 // a message page is drawn
 void traceBacklog(int page, int of);               // backlog page `page` of `of` is shown
+void traceOverlay(const char* const* lines, int count);  // the dev overlay of the state is shown
 void traceRollback(int page);                      // stepped back to the page-th page shown
 
 // While held, nothing is written: a scene run again quietly to a saved moment tells nothing

@@ -314,7 +314,7 @@ void pageTurnedHook(const char* text)
 
 // Puts the scene's start in place: the state, the background, the music and looping sound
 // as the story had them (played once the quiet run is over).
-void putStart(const SceneStart& start)
+void putStart(const SceneOpening& start)
 {
     stateFromImage(start.state);
     if (start.background != backgroundPath()) ImgReplace(start.background.c_str(), "bg");

@@ -173,7 +173,7 @@ void takeHead(ByteReader& r, PageSave* s)
 
 void putScene(ByteWriter& w, const PageSave& s)
 {
-    const SceneStart& start = s.scene.start;
+    const SceneOpening& start = s.scene.start;
     putBytes(w, start.state);
     w.text(start.background.c_str());
     w.text(start.music.c_str());
@@ -189,7 +189,7 @@ void putScene(ByteWriter& w, const PageSave& s)
 
 void takeScene(ByteReader& r, PageSave* s)
 {
-    SceneStart& start = s->scene.start;
+    SceneOpening& start = s->scene.start;
     takeBytes(r, &start.state);
     takeString(r, &start.background, kPathSize);
     takeString(r, &start.music, kPathSize);

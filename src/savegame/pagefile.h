@@ -34,7 +34,7 @@ struct Point {
 };
 
 // The state a scene began with.
-struct SceneStart {
+struct SceneOpening {
     std::string state;        // the state image (core/state.h)
     std::string background;   // the picture shown as "bg"
     std::string music;        // the music playing ("off" for none)
@@ -46,7 +46,7 @@ struct SceneStart {
 
 // A scene as it went: its start and the points decided in it, in order.
 struct SceneRecord {
-    SceneStart start;
+    SceneOpening start;
     std::vector<Point> points;
 };
 

@@ -109,11 +109,15 @@ protected:
         return std::system(command.c_str()) == 0;
     }
 
-    // Starts the game in the folder and waits until its window and title are up; the window's
-    // id, or "" when they never came.
-    std::string launch(const GameDir& game)
+    // Starts the game in the folder (with the options given) and waits until its window is up
+    // and the trace holds the first event of the kind (the title's music by default); the
+    // window's id, or "" when they never came.
+    std::string launch(const GameDir& game, const std::vector<std::string>& options = {},
+                       const std::string& first = "music")
     {
-        game_ = spawn({TESSARC_LIVE},
+        std::vector<std::string> argv = {TESSARC_LIVE};
+        argv.insert(argv.end(), options.begin(), options.end());
+        game_ = spawn(argv,
                       {"DISPLAY=" + display, "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy",
                        "TESSARC_TRACE=" + game.file("trace.jsonl")},
                       game.path());
@@ -125,7 +129,7 @@ protected:
         std::string window;
         std::getline(in, window);
         // The title starts its music when it first shows.
-        return awaitEvents(game, "music", 1, 40000ms) ? window : "";
+        return awaitEvents(game, first, 1, 40000ms) ? window : "";
     }
 
     // Waits until the trace holds at least `count` events of the kind; how many it holds.
@@ -243,6 +247,32 @@ TEST_F(Live, InFullscreenAClickLandsOnTheSameButton)
     ASSERT_TRUE(xdotool("key Escape"));
     EXPECT_EQ(waitExit(game_, 10000ms), 0);
     EXPECT_NE(game.read("save/settings").find("fullscreen 1"), std::string::npos);
+}
+
+TEST_F(Live, InDevModeAMistakeFixedInItsFileAndF5OnTheErrorScreenPlayOn)
+{
+    GameDir game;
+    const std::string broken = "[はじめ]\nif (nothing) {\n}\n[続き]\n*move*\n{\n戻る start\n}\n";
+    game.minimalGame(broken);
+    std::string window = launch(game, {"--scene", "start"}, "page");
+    ASSERT_FALSE(window.empty()) << "the game's window never showed";
+    ASSERT_TRUE(xdotool("mousemove --window " + window + " 400 300"));
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(xdotool("key Return"));
+    ASSERT_EQ(awaitEvents(game, "error", 1), 1u) << "the broken line stopped nothing";
+
+    // The author mends the line while the error shows, and presses F5 once it takes keys.
+    game.write("script/start.txt", "[はじめ]\nif (hp > 0) {\n}\n[続き]\n*move*\n{\n戻る start\n}\n");
+    std::this_thread::sleep_for(1500ms);
+    ASSERT_TRUE(xdotool("key F5"));
+    EXPECT_EQ(awaitEvents(game, "scene", 2), 2u) << "F5 did not start the scene again";
+    EXPECT_EQ(awaitEvents(game, "page", 2), 2u);
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(xdotool("key Return"));
+    EXPECT_EQ(awaitEvents(game, "page", 3), 3u) << "the mended scene did not play on";
+    EXPECT_EQ(awaitEvents(game, "error", 2, 0ms), 1u);
+    ASSERT_TRUE(xdotool("key Escape"));
+    EXPECT_EQ(waitExit(game_, 10000ms), 0);
 }
 
 // F6, Backspace and F9 as real key presses: a quick save, a step back to the page before, and
