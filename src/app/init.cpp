@@ -30,7 +30,10 @@
 #include "core/textfile.h"
 #include "interpreter/scanner.h"
 #include "presentation/cache.h"
+#include "savegame/moments.h"
+#include "savegame/pagefile.h"
 #include "savegame/save.h"
+#include "screens/pagelist.h"
 #include "screens/title.h"
 #include "presentation/playerkeys.h"
 
@@ -217,9 +220,12 @@ void init()
     loadSystemMedia();
     loadItemNames();
     removeUnfinishedSaves();
+    removeUnfinishedPageSaves();
     settingsApply();
     playerKeys = playerKey;
     if (authorDevMode()) authorKeys = authorKey;
+    pageSaveKeys = pageKeys;
+    momentsInstall();
 }
 
 void initHeadless()

@@ -22,6 +22,8 @@ const char* const kHelp[] = {
     "ホイール下　次のページ　　ホイール上　バックログ",
     "Ctrl（押し続ける）　スキップ",
     "A　オート（ページが自動で進む）",
+    "F6　クイックセーブ　　F9　最新のセーブをロード",
+    "S／L　セーブ／ロードの一覧　　Backspace　一つ前に戻る",
     "F1　このヘルプ",
     "F3／F4　音楽の音量を下げる／上げる",
     "F7／F8　効果音の音量を下げる／上げる",
@@ -65,7 +67,7 @@ void applyWindow(bool fullscreen, int scale)
 void showHelp()
 {
     std::vector<std::string> lines(std::begin(kHelp), std::end(kHelp));
-    showUntilKey([&] { drawPanel({90, 80, 620, 440}, lines, 115, 100, 31); });
+    showUntilKey([&] { drawPanel({90, 60, 620, 480}, lines, 115, 76, 30); });
 }
 
 }  // namespace

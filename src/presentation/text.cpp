@@ -213,16 +213,15 @@ book textDraw(const Page& page, int mode)
 
 namespace {
 
-// Tells what the page shows: its segments, rows joined by line feeds.
-void showPageText(const Page& page)
+// What the page shows: its segments, rows joined by line feeds.
+std::string pageText(const Page& page)
 {
     std::string shown;
     for (int r = 0; r < kRows; ++r) {
         if (r > 0) shown += '\n';
         for (int sl = 1; sl < kSlots; ++sl) shown += page.text[r][sl];
     }
-    shownOpens(Shown::Page);
-    shownText(shown.c_str());
+    return shown;
 }
 
 }  // namespace
@@ -242,19 +241,23 @@ void text(const char* message, int mode)
             e = 1;
             return;
         }
-        // Quiet: every page is laid out, none is shown or waited on.
-        if (quietRun()) {
+        std::string shown = pageText(page);
+        // Turned by the answerer, or quiet: the page is laid out, neither shown nor waited on.
+        if (pageTurnAnswered(shown.c_str()) || quietRun()) {
+            backlogPass();
             if (layout.ended) return;
             pos = layout.next;
             continue;
         }
-        showPageText(page);
+        shownOpens(Shown::Page);
+        shownText(shown.c_str());
         textDraw(page, mode);
         shownPage = &page;
         shownMode = mode;
         wait();
         shownPage = nullptr;
         backlogAdd(page, mode);
+        if (e != 0) pageTurnTaken(shown.c_str());
         if (layout.ended) return;
         pos = layout.next;
     }
@@ -276,6 +279,10 @@ void wait()
         if (!takeEvent(due)) return;
         if (takeReloadKey(event)) return;
         playerKey(event);
+        if (takePageSaveKey(event) && e != 0) {
+            due = autoDue();
+            continue;
+        }
         if (e == 0) return;
         if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_a) {
             settings.autoAdvance = !settings.autoAdvance;
