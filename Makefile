@@ -37,7 +37,7 @@ bench: deps
 	  /usr/bin/python3 bench/web_bench.py --web build-web; \
 	else echo "web figures: not measured (make web-bench builds the page and measures it)"; fi
 
-FUZZ_TARGETS := scanner condition layout itemlist savefile scene
+FUZZ_TARGETS := scanner condition layout itemlist savefile pagesave scene
 FUZZ_SECONDS := 600
 
 fuzz: deps

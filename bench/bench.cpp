@@ -20,6 +20,7 @@
 
 #include "app/init.h"
 #include "live.h"
+#include "pagesaves.h"
 #include "core/platform.h"
 #include "core/replay.h"
 #include "core/state.h"
@@ -405,7 +406,19 @@ void liveRows(const LiveFigures& live)
         std::printf("  text page not measured: %s\n", live.error.c_str());
 }
 
-void printSummary(const LiveFigures& live)
+void pageSaveRows(const PageSaveFigures& pages)
+{
+    std::printf("page saves, one scene of 2000 pages with 200 picks:\n");
+    if (!pages.error.empty()) {
+        std::printf("  not measured: %s\n", pages.error.c_str());
+        return;
+    }
+    limitRow("  page save on page 2000 loaded", pages.loadMs, "ms", 100);
+    limitRow("  one step back there", pages.stepBackMs, "ms", 100);
+    limitRow("  30 page saves + 10 scenes of steps", pages.memoryMiB, "MiB", 8);
+}
+
+void printSummary(const LiveFigures& live, const PageSaveFigures& pages)
 {
     std::printf("\n%-36s %12s %10s %12s  %s\n", "figure", "value", "ratio", "target", "met");
     if (measured("Reference") && measured("Flip"))
@@ -436,6 +449,7 @@ void printSummary(const LiveFigures& live)
              [](const Figure& f) { return f.seconds * 1e3; }, "ms", 2000);
     limitRow("peak memory over a playthrough", "PlaythroughMemory",
              [](const Figure& f) { return f.counters.at("peak_MiB"); }, "MiB", 40);
+    pageSaveRows(pages);
     liveRows(live);
 }
 
@@ -449,6 +463,12 @@ int main(int argc, char** argv)
     replayLoad("", "", nullptr);
     init();
     e = 1;
+    // The memory that page saves and steps back add, measured in a process of its own.
+    if (argc > 1 && std::string(argv[1]) == kPageSaveMemory) {
+        std::printf("%.2f\n", pageSaveMemory());
+        quiting();
+        return 0;
+    }
 
     // The frames and the interpreter are measured five times over, each time briefly.
     const int kRepetitions = 5;
@@ -475,7 +495,10 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&collector);
     // The live game: the fastest of five launches, then one stay at the title and a page.
     LiveFigures live = measureLive(TESSARC_LIVE, kSource + "/game", 5);
-    printSummary(live);
+    char self[4096] = {};
+    if (readlink("/proc/self/exe", self, sizeof self - 1) < 0) std::snprintf(self, sizeof self, "%s", argv[0]);
+    PageSaveFigures pages = measurePageSaves(self);
+    printSummary(live, pages);
     if (!generatedGame().empty()) std::filesystem::remove_all(generatedGame());
     benchmark::Shutdown();
     quiting();

@@ -4,7 +4,7 @@
 set -euo pipefail
 corpus=${1:?usage: fuzz-corpus.sh CORPUS_DIR}
 root=$(cd "$(dirname "$0")/.." && pwd)
-for target in scanner condition layout itemlist savefile scene; do mkdir -p "$corpus/$target"; done
+for target in scanner condition layout itemlist savefile pagesave scene; do mkdir -p "$corpus/$target"; done
 cp "$root"/game/script/*.txt "$corpus/scene/"
 cp "$root"/game/script/*.txt "$corpus/scanner/"
 cp "$root/game/script/itemlist.txt" "$corpus/itemlist/"
@@ -17,6 +17,8 @@ if [ -x "$replay" ]; then
   cp -r "$root/game/." "$scratch/"
   rm -rf "$scratch/save"
   "$replay" --dir "$scratch" "$root/tests/playthrough/save_slot.txt" >/dev/null 2>&1 || true
-  for f in "$scratch"/save/*; do [ -f "$f" ] && cp "$f" "$corpus/savefile/seed-$(basename "$f")"; done
+  for f in "$scratch"/save/[0-3]*; do [ -f "$f" ] && cp "$f" "$corpus/savefile/seed-$(basename "$f")"; done
+  # Page saves: the automatic ones of that run (its scene starts and its quit).
+  for f in "$scratch"/save/auto*; do [ -f "$f" ] && cp "$f" "$corpus/pagesave/seed-$(basename "$f")"; done
   rm -rf "$scratch"
 fi

@@ -30,8 +30,11 @@
 #include "core/textfile.h"
 #include "interpreter/scanner.h"
 #include "presentation/cache.h"
+#include "savegame/moments.h"
+#include "savegame/pagefile.h"
 #include "savegame/save.h"
 #include "screens/gamemenu.h"
+#include "screens/pagelist.h"
 #include "screens/title.h"
 #include "presentation/playerkeys.h"
 #include "presentation/text.h"
@@ -227,10 +230,13 @@ void init()
     loadSystemMedia();
     loadItemNames();
     removeUnfinishedSaves();
+    removeUnfinishedPageSaves();
     settingsApply();
     playerKeys = playerKey;
     pageMenu = gameMenu;
     if (authorDevMode()) authorKeys = authorKey;
+    pageSaveKeys = pageKeys;
+    momentsInstall();
 }
 
 void initHeadless()

@@ -14,6 +14,7 @@
 #include "interpreter/script.h"
 #include "presentation/backlog.h"
 #include "presentation/window.h"
+#include "savegame/moments.h"
 #include "savegame/save.h"
 #include "screens/title.h"
 
@@ -69,6 +70,7 @@ void runScene(int index)
     for (;;) {
         traceScene(nextpoint, index);
         placeFile(loaded[index] ? loaded[index]->file : "");
+        momentsSceneBegins(index, scripttext[index]);
         reloadKey = authorDevMode() ? ReloadKey::Armed : ReloadKey::Off;
         setSceneRestartable(authorDevMode());
         bool again;
@@ -100,6 +102,8 @@ void runScenes()
             e = 0;
             break;
         }
+        // A page save loaded, or a step back: the state its scene began with is in place.
+        bool jumped = momentsJump();
         int index = sceneIndex();
         if (!again) {
             // A scene already loaded in this game is not read again, whatever nextpoint says now.
@@ -109,11 +113,19 @@ void runScenes()
                 if (again) backToStart();
                 continue;
             }
-            reread = scriptread[index] == 1 ? 1 : 0;
-            ++scripttime;
+            if (!jumped) {
+                reread = scriptread[index] == 1 ? 1 : 0;
+                ++scripttime;
+            }
         }
         again = false;
         runScene(index);
+        // The scene was left for a page save or a step back: the game goes on there.
+        if (momentsJumpAsked()) {
+            e = 1;
+            continue;
+        }
+        if (e == 0) momentsQuit();
         save(1);
     }
 }
@@ -137,6 +149,9 @@ void playGames()
         if (!startAtAuthorScene()) title();
         // A new game, a load or a continue: the backlog starts empty.
         backlogClear();
+        momentsNewGame();
+        // A page save chosen at the title is loaded as the scenes begin.
+        if (momentsJumpAsked()) e = 1;
         runScenes();
     }
     releaseScenes();

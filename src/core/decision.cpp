@@ -7,11 +7,14 @@
 namespace {
 
 DecisionHooks hooks;
+PageHooks pages;
 bool quiet;
 
 }  // namespace
 
 void decisionHooks(const DecisionHooks& replacement) { hooks = replacement; }
+
+const DecisionHooks& decisionHooksNow() { return hooks; }
 
 bool decisionAnswered(const Decision& decision, Answer* answer)
 {
@@ -22,6 +25,15 @@ bool decisionAnswered(const Decision& decision, Answer* answer)
 void decisionTaken(const Decision& decision, const Answer& answer)
 {
     if (hooks.taken) hooks.taken(decision, answer);
+}
+
+void pageHooks(const PageHooks& replacement) { pages = replacement; }
+
+bool pageTurnAnswered(const char* text) { return pages.answer && pages.answer(text); }
+
+void pageTurnTaken(const char* text)
+{
+    if (pages.turned) pages.turned(text);
 }
 
 int scriptDraw(int n)

@@ -46,14 +46,27 @@ struct DecisionHooks {
     void (*taken)(const Decision& decision, const Answer& answer);
 };
 
-// Replaces the hooks; null members: none.
+// Replaces the hooks; null members: none. decisionHooksNow answers those in force, so that
+// new hooks can pass on to them.
 void decisionHooks(const DecisionHooks& hooks);
+const DecisionHooks& decisionHooksNow();
 
 // Asks the answerer; true when it took the decision, with *answer filled.
 bool decisionAnswered(const Decision& decision, Answer* answer);
 
 // Tells the hooks the decision and its answer.
 void decisionTaken(const Decision& decision, const Answer& answer);
+
+// The page turn point: a page of story text about to wait for the player, with text what it
+// shows (its rows joined by line feeds). The answerer may turn it (true): it is then neither
+// shown nor waited on. A page the player turned is told to `turned`.
+struct PageHooks {
+    bool (*answer)(const char* text);
+    void (*turned)(const char* text);
+};
+void pageHooks(const PageHooks& hooks);
+bool pageTurnAnswered(const char* text);
+void pageTurnTaken(const char* text);
 
 // A random draw of the script: a value from 0 to |n| - 1 (n not 0). Unless the answerer takes
 // it, the standard generator is seeded with platformTime() and its first value, kept to the

@@ -16,6 +16,11 @@ bool takeReloadKey(const SDL_Event& ev)
 }
 
 void (*playerKeys)(const SDL_Event& ev);
+bool (*pageSaveKeys)(const SDL_Event& ev);
+
+bool pageSaveKeysPaused = false;
+
+bool takePageSaveKey(const SDL_Event& ev) { return pageSaveKeys && !pageSaveKeysPaused && pageSaveKeys(ev); }
 
 bool takeQuitEvents(bool* leftPressed)
 {
@@ -29,10 +34,9 @@ bool takeQuitEvents(bool* leftPressed)
         }
         if (leftPressed && event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT)
             *leftPressed = true;
-        if (playerKeys) {
-            playerKeys(event);
-            if (e == 0) return true;
-        }
+        if (playerKeys) playerKeys(event);
+        takePageSaveKey(event);
+        if (e == 0) return true;
     }
     return false;
 }

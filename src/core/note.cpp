@@ -9,7 +9,7 @@
 
 namespace {
 
-char noteText[64];
+char noteText[160];
 Uint32 noteUntil;
 bool noteShown;            // the display holds the note
 SDL_Surface* under;        // what the note covers, from noteOver to noteOff

@@ -69,6 +69,15 @@ Uint8 platformMouseState(int* x, int* y);
 // Seconds, for seeding the script's random draws. Replay: derived from virtual time.
 long platformTime();
 
+// The date and the time of day, as the player's clock shows them, for stamping page saves.
+// Live and web: the wall clock in the local time zone. Replay: a fixed day, 2026-01-01 at
+// 00:00:00, advanced by virtual time, so that a run stamps the same dates every time.
+struct PlatformDate {
+    int year, month, day;      // month 1-12, day 1-31
+    int hour, minute, second;
+};
+PlatformDate platformDate();
+
 // Shows the surface on the display (SDL_Flip). The replay keeps a copy for its `shot` action.
 // Live: in a window of 800x600 under X with SDL2's software renderer (the game's way to the
 // screen), the picture is put into the window by the quickest way, with the same pixels.

@@ -14,6 +14,7 @@
 
 #include <SDL_syswm.h>
 
+#include "core/calendar.h"
 #include "core/presslatch.h"
 
 namespace {
@@ -267,6 +268,8 @@ Uint8 platformKeyHeld(int key)
 Uint8 platformMouseState(int* x, int* y) { return latchButtons(SDL_GetMouseState(x, y)); }
 
 long platformTime() { return static_cast<long>(std::time(nullptr)); }
+
+PlatformDate platformDate() { return calendarDate(std::time(nullptr), true); }
 
 void platformFlip(SDL_Surface* surface)
 {

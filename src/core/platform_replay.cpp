@@ -15,6 +15,7 @@
 #include <sstream>
 #include <vector>
 
+#include "core/calendar.h"
 #include "core/madeinput.h"
 #include "core/note.h"
 #include "core/presslatch.h"
@@ -467,6 +468,12 @@ Uint8 platformMouseState(int* x, int* y)
 }
 
 long platformTime() { return static_cast<long>(replay.now / 1000); }
+
+PlatformDate platformDate()
+{
+    const long long kFirstDay = 1767225600;   // 2026-01-01 00:00:00 UTC
+    return calendarDate(kFirstDay + static_cast<long long>(replay.now / 1000), false);
+}
 
 void platformFlip(SDL_Surface* surface)
 {

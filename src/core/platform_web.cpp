@@ -10,11 +10,13 @@
 #include "core/platform.h"
 
 #include <cstring>
+#include <ctime>
 #include <deque>
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include "core/calendar.h"
 #include "core/madeinput.h"
 #include "core/presslatch.h"
 
@@ -301,6 +303,8 @@ Uint8 platformKeyHeld(int key) { return inputKeyHeld(key); }
 Uint8 platformMouseState(int* x, int* y) { return inputMouseState(x, y); }
 
 long platformTime() { return static_cast<long>(emscripten_get_now() / 1000); }
+
+PlatformDate platformDate() { return calendarDate(std::time(nullptr), true); }
 
 // The screen is the page's canvas itself: what was drawn shows when the page is handed back.
 void platformFlip(SDL_Surface* surface) { SDL_Flip(surface); }

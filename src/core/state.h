@@ -2,6 +2,8 @@
 // Each routine reads and writes these directly; nothing is passed around.
 #pragma once
 
+#include <string>
+
 #include <SDL.h>
 #include <SDL_ttf.h>
 
@@ -91,6 +93,19 @@ int* slotOf(int (&table)[N], int index)
 // Stores value at slot, a variable of the story's state; when that changes it, the trace's
 // set event names what (and index, unless it is negative).
 void storeTraced(int* slot, int value, const char* what, int index = -1);
+
+// The story's state as bytes (position, names, statistics and their values at the scene's
+// start, items, flags, parameters, time marks, search marks, read marks, the scene clock, the
+// read flag), every value whole; the layout is in state.cpp. stateFromImage puts an image back
+// and answers true, or answers false and changes nothing when the bytes are not a whole image.
+std::string stateImage();
+bool stateFromImage(const std::string& image);
+
+// Whether the bytes are a whole state image.
+bool stateImageWhole(const std::string& image);
+
+// The name of the scene about to run (nextpoint) in an image; false when it holds none.
+bool stateImageScene(const std::string& image, char (&name)[kNameSize]);
 
 // A copy of the story's state as a scene began: position, names, statistics, items, flags,
 // parameters, marks, read marks, the scene clock.

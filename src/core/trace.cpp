@@ -15,6 +15,7 @@ namespace {
 std::FILE* traceFile;
 std::string tracePath;
 bool traceFailed;
+bool traceHeld;
 
 using Json = nlohmann::ordered_json;
 
@@ -29,7 +30,7 @@ void writeFailed()
 // Writes {"ms":..., "ev":kind, fields...} as one line.
 void emit(const char* kind, const Json& fields = Json::object())
 {
-    if (!traceFile) return;
+    if (!traceFile || traceHeld) return;
     Json object = {{"ms", platformTicks64()}, {"ev", kind}};
     object.update(fields);
     // Scripts may hold broken UTF-8; it is replaced rather than refused.
@@ -88,7 +89,7 @@ void traceError(const char* message, const char* file, int line)
 void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emphasis,
                int emphasisCount)
 {
-    if (!traceFile) return;   // nothing to build the lists for
+    if (!traceFile || traceHeld) return;   // nothing to build the lists for
     Json rows = Json::array(), dots = Json::array();
     for (int i = 0; i < count; ++i) {
         const TraceSegment& s = segments[i];
@@ -102,13 +103,13 @@ void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emp
 
 void traceChoice(const char* const* options, int count)
 {
-    if (!traceFile) return;   // nothing to build the lists for
+    if (!traceFile || traceHeld) return;   // nothing to build the lists for
     emit("choice", {{"options", listOf(options, count)}});
 }
 
 void tracePick(const int* chosen, int count)
 {
-    if (!traceFile) return;   // nothing to build the lists for
+    if (!traceFile || traceHeld) return;   // nothing to build the lists for
     Json list = Json::array();
     for (int i = 0; i < count && chosen[i] != 0; ++i) list.push_back(chosen[i]);
     emit("pick", {{"chosen", list}});
@@ -119,6 +120,8 @@ void traceMenu(bool search, bool move) { emit("menu", {{"search", search}, {"mov
 void traceSave(const char* file) { emit("save", {{"file", file}}); }
 
 void traceLoad(const char* file) { emit("load", {{"file", file}}); }
+
+void traceAutoSave(const char* file) { emit("autosave", {{"file", file}}); }
 
 void traceSet(const char* what, int index, int value)
 {
@@ -141,8 +144,12 @@ void traceBacklog(int page, int of) { emit("backlog", {{"page", page}, {"of", of
 
 void traceOverlay(const char* const* lines, int count)
 {
-    if (!traceFile) return;   // nothing to build the list for
+    if (!traceFile || traceHeld) return;   // nothing to build the list for
     emit("overlay", {{"lines", listOf(lines, count)}});
 }
 
 void traceScreen(const char* name) { emit("screen", {{"name", name}}); }
+
+void traceRollback(int page) { emit("rollback", {{"page", page}}); }
+
+void traceHold(bool held) { traceHeld = held; }

@@ -35,6 +35,7 @@ void tracePick(const int* chosen, int count);              // a choice is done: 
 void traceMenu(bool search, bool move);                   // the field menu opens
 void traceSave(const char* file);                         // a save file was written
 void traceLoad(const char* file);                         // a save file was loaded
+void traceAutoSave(const char* file);                     // an automatic page save was written
 // A script command changed the story's state: what ("flag", "item", "para", "check",
 // "timecheck" with an index; "hp", "guts", "hpmax", "gutsmax" with index -1, written without).
 // An entry named in the names file carries its name too.
@@ -50,3 +51,9 @@ void traceOverlay(const char* const* lines, int count);  // the dev overlay of t
 // A screen of the game menu shows ("gamemenu", "settings", "confirm"), or the page is back
 // ("page") once the menu has closed.
 void traceScreen(const char* name);
+
+void traceRollback(int page);                      // stepped back to the page-th page shown
+
+// While held, nothing is written: a scene run again quietly to a saved moment tells nothing
+// of what it did the first time.
+void traceHold(bool held);

@@ -12,3 +12,12 @@ void sound(const char* path, int count);
 
 // Plays the interface sound loaded under name once at volume 40.
 void systemSound(const char* name);
+
+// What the story plays now, as it has asked (in quiet mode too): the music's path, "off" when
+// none, and the looping sound effect's path (count 0), empty when none.
+const char* musicNow();
+const char* loopingSoundNow();
+
+// After a quiet run: makes the mixer play what the story plays now, the track from its
+// beginning and the looping effect, where the mixer plays something else.
+void audioCatchUp();

@@ -10,6 +10,7 @@ namespace {
 // ended by a NUL, so that a page takes little more room than its text.
 struct KeptPage {
     int mode;
+    int serial;
     int x[kRows][kSlots];
     int y[kRows][kSlots];
     int emphasisX[kRows];
@@ -18,15 +19,36 @@ struct KeptPage {
 };
 
 std::deque<KeptPage> kept;   // newest first
+int passed;                  // pages passed in this game
 
 }  // namespace
 
-void backlogClear() { kept.clear(); }
-
-void backlogAdd(const Page& page, int mode)
+void backlogClear()
 {
+    kept.clear();
+    passed = 0;
+}
+
+void backlogAdd(const Page& page, int mode) { backlogPut(page, mode, passed + 1); }
+
+void backlogPass() { ++passed; }
+
+int backlogSerial() { return passed; }
+
+void backlogRewind(int from, int serial)
+{
+    while (!kept.empty() && kept.front().serial >= from) kept.pop_front();
+    passed = serial;
+}
+
+int backlogSerialOf(int k) { return k < 1 || k > backlogCount() ? 0 : kept[k - 1].serial; }
+
+void backlogPut(const Page& page, int mode, int serial)
+{
+    passed = serial;
     KeptPage entry;
     entry.mode = mode;
+    entry.serial = serial;
     std::memcpy(entry.x, page.x, sizeof entry.x);
     std::memcpy(entry.y, page.y, sizeof entry.y);
     std::memcpy(entry.emphasisX, page.emphasisX, sizeof entry.emphasisX);

@@ -31,6 +31,8 @@ CacheNode<Picture>* ImageListTop;
 CacheNode<Mix_Music>* musicListTop;
 CacheNode<Mix_Chunk>* soundListTop;
 
+std::string backgroundFile;   // the path last loaded or put in place under "bg"
+
 // Sounds put off until they are first wanted: the name and the file.
 struct LaterSound {
     std::string name, path;
@@ -225,6 +227,7 @@ Picture* findPicture(const char* name)
 
 int ImgLoad(const char* path, const char* name)
 {
+    if (std::strcmp(name, "bg") == 0) backgroundFile = path;
     if (!add(ImageListTop, name, load(path))) return 0;
     if (std::strcmp(name, "bg") == 0) traceBg(path);
     return 1;
@@ -253,8 +256,11 @@ void ImgDeleteAll()
     cacheClear(ImageListTop, releasePicture);
 }
 
+const char* backgroundPath() { return backgroundFile.c_str(); }
+
 void ImgReplace(const char* path, const char* name)
 {
+    if (std::strcmp(name, "bg") == 0) backgroundFile = path;
     ImgDelete(name);
     // Nothing is drawn in quiet mode: the picture is read when it is next drawn, if ever.
     if (quietRun()) ImgLoadLater(path, name);

@@ -43,3 +43,6 @@ void sndDeleteAll();
 
 // Replaces the picture under name by the one in path (delete, then load).
 void ImgReplace(const char* path, const char* name);
+
+// The path of the picture last loaded or put in place as the background "bg" ("" for none).
+const char* backgroundPath();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/decision.h"
 #include "core/events.h"
 #include "core/gametext.h"
 #include "core/onscreen.h"
@@ -31,6 +32,8 @@ void ChapterChange(const char* name)
     std::snprintf(card, sizeof card, "./system/picture/chapter/%s.png", name);
     ImgReplace(card, "bg");
     fade(1);
+    // Quiet: the card is the background, and nothing is shown or waited for.
+    if (quietRun()) return;
     platformFlip(screen);
     platformDelay(2000);
 }
@@ -47,6 +50,11 @@ void Ending(int n)
         char picture[64];
         std::snprintf(picture, sizeof picture, "./system/picture/ED/%d.png", k);
         ImgReplace(picture, "bg");
+        // Quiet: no picture is shown or waited on; a quit still ends the show.
+        if (quietRun()) {
+            if (takeQuitEvents()) return;
+            continue;
+        }
         fade(1);
         platformFlip(screen);
         // A quit (the window's close, or Escape) ends the show and the program.

@@ -363,8 +363,10 @@ void text(const char* message, int mode)
             e = 1;
             return;
         }
-        // Quiet: every page is laid out, none is shown or waited on.
-        if (quietRun()) {
+        std::string shown = pageText(page);
+        // Turned by the answerer, or quiet: the page is laid out, neither shown nor waited on.
+        if (pageTurnAnswered(shown.c_str()) || quietRun()) {
+            backlogPass();
             if (layout.ended) return;
             pos = layout.next;
             continue;
@@ -379,6 +381,7 @@ void text(const char* message, int mode)
         wait();
         shownPage = nullptr;
         backlogAdd(page, mode);
+        if (e != 0) pageTurnTaken(shown.c_str());
         if (layout.ended) return;
         pos = layout.next;
     }
@@ -405,6 +408,10 @@ void wait()
         if (!takeEvent(due)) return;
         if (takeReloadKey(event)) return;
         playerKey(event);
+        if (takePageSaveKey(event) && e != 0) {
+            due = autoDue();
+            continue;
+        }
         if (e == 0) return;
         if (pageMenuAsked()) {
             if (openPageMenu()) return;

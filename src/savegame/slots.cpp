@@ -40,6 +40,13 @@ int chapterOf(const int* flags)
     return 1;
 }
 
+void chapterNames(const int* flags, char (*lines)[64])
+{
+    int chapter = chapterOf(flags);
+    std::snprintf(lines[0], 64, "第%d章", chapter == 5 ? 4 : chapter);
+    std::snprintf(lines[1], 64, "%s", chapterTitles[chapter]);
+}
+
 void saveDraw(const int (*heads)[6], int highlight, int mode, const int (*flags)[2800])
 {
     SDL_Surface* lines[3][4] = {};
@@ -54,9 +61,7 @@ void saveDraw(const int (*heads)[6], int highlight, int mode, const int (*flags)
             std::snprintf(text[0], sizeof text[0], "このセーブは");
             std::snprintf(text[1], sizeof text[1], "壊れています");
         } else {
-            int chapter = chapterOf(flags[s]);
-            std::snprintf(text[0], sizeof text[0], "第%d章", chapter == 5 ? 4 : chapter);
-            std::snprintf(text[1], sizeof text[1], "%s", chapterTitles[chapter]);
+            chapterNames(flags[s], text);
             std::snprintf(text[2], sizeof text[2], "HP %d", heads[s][1]);
             std::snprintf(text[3], sizeof text[3], "Guts %d", heads[s][2]);
         }

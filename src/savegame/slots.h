@@ -18,3 +18,7 @@ int savePick(const int (*heads)[6], int mode, const int (*flags)[2800]);
 
 // The chapter a save has reached, from its flags 51-55 (1 when none is set).
 int chapterOf(const int* flags);
+
+// The two lines a save card shows of the chapter: its label ("第%d章", 4 for chapter 5) and
+// its name.
+void chapterNames(const int* flags, char (*lines)[64]);

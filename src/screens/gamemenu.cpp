@@ -1,5 +1,6 @@
 #include "screens/gamemenu.h"
 
+#include "core/events.h"
 #include "core/onscreen.h"
 #include "core/platform.h"
 #include "core/state.h"
@@ -8,6 +9,7 @@
 #include "presentation/backlog.h"
 #include "presentation/cache.h"
 #include "screens/menuscreen.h"
+#include "screens/pagelist.h"
 #include "screens/settingsscreen.h"
 #include "screens/systemlook.h"
 
@@ -77,11 +79,6 @@ void showEntries(Shown kind, const char* const* labels, const LookBox* boxes, in
 
 }  // namespace
 
-void openPageSaves(bool)
-{
-    // The page-save lists open here; until the game has them, the entries lead nowhere.
-}
-
 bool confirmAsk(const char* question, SDL_Surface* under)
 {
     SDL_Surface* own = under ? nullptr : lookDimmedCopy();
@@ -98,6 +95,7 @@ PageMenuAsks gameMenu()
 {
     menuUnder = lookDimmedCopy();
     systemSound("paper");
+    pageSaveKeysPaused = true;
     PageMenuAsks asks = PageMenuAsks::Page;
     int lit = 0;
     while (e == 1) {
@@ -110,7 +108,8 @@ PageMenuAsks gameMenu()
         if (picked <= 0) break;
         lit = picked;
         if (picked == kSave || picked == kLoad) {
-            openPageSaves(picked == kSave);
+            // A save written goes back to the page; a load asked for ends the menu (e 0).
+            if (pageList(picked == kSave ? PageListMode::Save : PageListMode::Load)) break;
         } else if (picked == kSettings) {
             settingsScreen(menuUnder);
         } else if (picked == kBacklog) {
@@ -124,6 +123,9 @@ PageMenuAsks gameMenu()
             if (confirmAsk("ゲームを終了しますか？", menuUnder)) e = 0;
         }
     }
+    // The key that closed the menu is still queued: it is not for the page.
+    takeQuitEvents();
+    pageSaveKeysPaused = false;
     if (menuUnder) SDL_FreeSurface(menuUnder);
     menuUnder = nullptr;
     return asks;

@@ -13,5 +13,3 @@ PageMenuAsks gameMenu();
 // screen, or null for what the screen shows); true for はい. Backing out answers いいえ.
 bool confirmAsk(const char* question, SDL_Surface* under);
 
-// Opens the page-save lists, to save into a place (toSave) or to load from one.
-void openPageSaves(bool toSave);

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -126,26 +127,33 @@ protected:
                        "TESSARC_TRACE=" + game.file("trace.jsonl")},
                       game.path());
         std::string out = game.file("window.txt");
-        std::string command = "DISPLAY=" + display + " timeout 20 xdotool search --sync --pid " +
+        std::string command = "DISPLAY=" + display + " timeout 40 xdotool search --sync --pid " +
                               std::to_string(game_) + " > '" + out + "' 2>/dev/null";
         if (std::system(command.c_str()) != 0) return "";
         std::ifstream in(out);
         std::string window;
         std::getline(in, window);
         // The title starts its music when it first shows.
-        return awaitEvents(game, first, 1, 20000ms) ? window : "";
+        return awaitEvents(game, first, 1, 40000ms) ? window : "";
     }
 
     // Waits until the trace holds at least `count` events of the kind; how many it holds.
     static size_t awaitEvents(const GameDir& game, const std::string& kind, size_t count,
                               std::chrono::milliseconds timeout = 5000ms)
     {
+        return awaitLines(game, "\"ev\":\"" + kind + "\"", count, timeout);
+    }
+
+    // Waits until the trace holds at least `count` lines holding the text; how many it holds.
+    static size_t awaitLines(const GameDir& game, const std::string& text, size_t count,
+                             std::chrono::milliseconds timeout = 5000ms)
+    {
         auto until = std::chrono::steady_clock::now() + timeout;
         for (;;) {
             size_t found = 0;
             std::ifstream in(game.file("trace.jsonl"));
             for (std::string line; std::getline(in, line);)
-                if (line.find("\"ev\":\"" + kind + "\"") != std::string::npos) ++found;
+                if (line.find(text) != std::string::npos) ++found;
             if (found >= count || std::chrono::steady_clock::now() > until) return found;
             std::this_thread::sleep_for(20ms);
         }
@@ -268,6 +276,46 @@ TEST_F(Live, InDevModeAMistakeFixedInItsFileAndF5OnTheErrorScreenPlayOn)
     ASSERT_TRUE(xdotool("key Return"));
     EXPECT_EQ(awaitEvents(game, "page", 3), 3u) << "the mended scene did not play on";
     EXPECT_EQ(awaitEvents(game, "error", 2, 0ms), 1u);
+    ASSERT_TRUE(xdotool("key Escape"));
+    EXPECT_EQ(waitExit(game_, 10000ms), 0);
+}
+
+// F6, Backspace and F9 as real key presses: a quick save, a step back to the page before, and
+// the save loaded at the title of the game started again.
+TEST_F(Live, F6SavesThePageBackspaceStepsBackAndF9LoadsTheSaveAfterARestart)
+{
+    GameDir game;
+    game.minimalGame("[first page]\n[second page]\n[third page]\n*move*\n{\n}\n");
+    std::string window = launch(game);
+    ASSERT_FALSE(window.empty()) << "the game's window never showed";
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(xdotool("mousemove --window " + window + " 410 372 click 1"));
+    ASSERT_EQ(awaitEvents(game, "page", 1), 1u) << "the click on the start button started no game";
+    ASSERT_TRUE(xdotool("key Return"));
+    ASSERT_EQ(awaitEvents(game, "page", 2), 2u);
+    ASSERT_TRUE(xdotool("key F6"));
+    ASSERT_EQ(awaitLines(game, "\"file\":\"./save/quick\"", 1), 1u) << "F6 wrote no quick save";
+    EXPECT_TRUE(game.exists("save/quick"));
+    ASSERT_TRUE(xdotool("key BackSpace"));
+    ASSERT_EQ(awaitEvents(game, "rollback", 1), 1u) << "Backspace stepped back to no page";
+    ASSERT_EQ(awaitEvents(game, "page", 3), 3u);
+    EXPECT_EQ(awaitLines(game, "first page", 2, 0ms), 2u) << "the step back showed another page";
+    EXPECT_EQ(awaitLines(game, "\"ev\":\"rollback\",\"page\":1}", 1, 0ms), 1u) << game.read("trace.jsonl");
+    ASSERT_TRUE(xdotool("key Escape"));
+    EXPECT_EQ(waitExit(game_, 10000ms), 0);
+
+    // The quit's own automatic save put aside, F9 at the title takes the quick save.
+    std::filesystem::remove(game.file("save/auto0"));
+    std::filesystem::remove(game.file("trace.jsonl"));   // the title's music is that of this run
+    window = launch(game);
+    ASSERT_FALSE(window.empty()) << "the game's window never showed again";
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(xdotool("key --window " + window + " F9"));
+    ASSERT_EQ(awaitLines(game, "\"ev\":\"load\",\"file\":\"./save/quick\"", 1), 1u) << "F9 loaded nothing";
+    ASSERT_EQ(awaitEvents(game, "page", 1), 1u);
+    std::string trace = game.read("trace.jsonl");
+    EXPECT_NE(trace.find("second page"), std::string::npos) << trace;
+    EXPECT_EQ(trace.find("first page"), std::string::npos) << trace;
     ASSERT_TRUE(xdotool("key Escape"));
     EXPECT_EQ(waitExit(game_, 10000ms), 0);
 }

@@ -1,6 +1,7 @@
 // The bundled game played from the title to each of its endings, to the game over, and
 // through a slot save, a slot load and a continue. The input scripts beside this file hold
 // Ctrl down so that pages turn by themselves; only menus and choices take clicks.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -141,4 +142,101 @@ TEST_F(Playthrough, ASlotSaveLoadsAndTheResumeFileContinues)
     ASSERT_EQ(continued.status, 0) << continued.err;
     ASSERT_FALSE(scenes(continued).empty());
     EXPECT_EQ(scenes(continued).front(), "A001");
+}
+
+namespace {
+
+// The input with its pictures kept in a folder of the test's own (SHOTS in the input).
+std::string withShots(std::string input, const std::string& folder)
+{
+    for (size_t at; (at = input.find("SHOTS")) != std::string::npos;) input.replace(at, 5, folder);
+    return input;
+}
+
+}  // namespace
+
+TEST_F(Playthrough, APageSaveComesBackAfterARestartAsItWasAndABadOneIsRefused)
+{
+    fs::create_directories(game.file("saved"));
+    fs::create_directories(game.file("loaded"));
+    ReplayRun saved = runReplay(game, withShots(inputOf("page_save"), game.file("saved")));
+    if (const char* keep = std::getenv("PLAYTHROUGH_KEEP")) fs::copy(game.path(), keep, fs::copy_options::recursive);
+    ASSERT_EQ(saved.status, 0) << saved.err;
+    bool quick = false;
+    for (const auto& written : saved.only("save")) quick |= written["file"] == "./save/quick";
+    EXPECT_TRUE(quick);
+    std::string resume = game.read("save/0"), exact = game.read("save/0.more");
+    // The quick save is the newest once the automatic ones are put aside.
+    for (const char* automatic : {"save/auto0", "save/auto1", "save/auto2", "save/auto3"})
+        fs::remove(game.file(automatic));
+
+    // The program started again: F9 at the title shows the same page, pixel for pixel, and
+    // the same backlog; quitting there writes the resume file the first run wrote, so items
+    // (with their counts), flags, parameters, marks and the scene clock are as they were.
+    ReplayRun loaded = runReplay(game, withShots(inputOf("page_load"), game.file("loaded")));
+    ASSERT_EQ(loaded.status, 0) << loaded.err;
+    ASSERT_EQ(loaded.only("load").size(), 1u);
+    EXPECT_EQ(loaded.only("load")[0]["file"], "./save/quick");
+    EXPECT_EQ(scenes(loaded), std::vector<std::string>{"B001"});
+    EXPECT_TRUE(game.read("saved/page.bmp") == game.read("loaded/page.bmp"));
+    EXPECT_TRUE(game.read("saved/backlog.bmp") == game.read("loaded/backlog.bmp"));
+    EXPECT_TRUE(game.read("saved/page.bmp") != game.read("saved/backlog.bmp"));
+    EXPECT_EQ(game.read("save/0"), resume);
+    EXPECT_EQ(game.read("save/0.more"), exact);
+    // The track of the cliff plays again; the wind stopped before the page.
+    auto music = tracks(loaded);
+    ASSERT_EQ(music.size(), 2u);
+    EXPECT_EQ(music[1], "./bgm/shore.ogg");
+
+    // A page save cut short: a notice, nothing loaded, no crash.
+    std::string quickSave = game.read("save/quick");
+    for (const char* automatic : {"save/auto0", "save/auto1", "save/auto2", "save/auto3"})
+        fs::remove(game.file(automatic));
+    game.write("save/quick", quickSave.substr(0, quickSave.size() / 2));
+    ReplayRun cut = runReplay(game, "press f9\nwait 500\n");
+    EXPECT_EQ(cut.status, 0) << cut.err;
+    EXPECT_TRUE(cut.only("load").empty());
+    EXPECT_NE(cut.err.find("./save/quick: 壊れたページセーブは読み込みません"), std::string::npos) << cut.err;
+
+    // A page save from a scene the author has changed since: loaded as far as the scene
+    // still matches, with a notice.
+    game.write("save/quick", quickSave);
+    std::string cliff = game.read("script/B001.txt");
+    size_t rocks = cliff.find("落石だ！");
+    ASSERT_NE(rocks, std::string::npos);
+    game.write("script/B001.txt", cliff.substr(0, rocks) + "崖が崩れた！" + cliff.substr(rocks + 12));
+    ReplayRun changed = runReplay(game, "press f9\nwait 500\n");
+    EXPECT_EQ(changed.status, 0) << changed.err;
+    ASSERT_EQ(changed.only("load").size(), 1u);
+    EXPECT_NE(changed.err.find("一致するところまで読み込みました"), std::string::npos) << changed.err;
+    auto pages = changed.only("page");
+    ASSERT_FALSE(pages.empty());
+    EXPECT_NE(pages[0].dump().find("崖が崩れた"), std::string::npos) << pages[0].dump();
+}
+
+TEST_F(Playthrough, BackspaceStepsBackOverTheHerbAndTheOtherOptionKeepsItsState)
+{
+    ReplayRun stepped = play("step_back");
+    ASSERT_EQ(stepped.status, 0) << stepped.err;
+    auto rollbacks = stepped.only("rollback");
+    ASSERT_EQ(rollbacks.size(), 1u);
+    EXPECT_EQ(rollbacks[0]["page"], 7);   // the choice, after the seventh page
+    // Stepping back wrote nothing: after it, the only writes are those of the quit.
+    std::vector<std::string> writes;
+    bool after = false;
+    for (const auto& event : stepped.events) {
+        after = after || event["ev"] == "rollback";
+        if (after && (event["ev"] == "save" || event["ev"] == "autosave")) writes.push_back(event["file"]);
+    }
+    EXPECT_EQ(writes, (std::vector<std::string>{"./save/auto0", "./save/0"}));
+    auto picks = stepped.only("pick");
+    ASSERT_EQ(picks.size(), 2u);
+    EXPECT_EQ(picks[1]["chosen"], nlohmann::json::array({2}));
+    std::string resume = game.read("save/0"), exact = game.read("save/0.more");
+
+    // As if the herb had been left at once: the same resume file, without the herb.
+    ReplayRun left = play("leave_herb");
+    ASSERT_EQ(left.status, 0) << left.err;
+    EXPECT_EQ(game.read("save/0"), resume);
+    EXPECT_EQ(game.read("save/0.more"), exact);
 }

@@ -72,7 +72,8 @@ TEST_F(GameMenu, ARightClickOrMOpensItOverThePageAndARightClickOrBackspaceCloses
     EXPECT_EQ(shotPixel(game.file("page.bmp"), 700, 100), 0x808080u);
     EXPECT_EQ(shotPixel(game.file("menu.bmp"), 700, 100), 0x404040u);
     EXPECT_NE(shotPixel(game.file("menu.bmp"), 400, 172), 0x404040u);
-    EXPECT_EQ(shotDifference(game.file("page.bmp"), game.file("back.bmp")).w, 0);
+    SDL_Rect d = shotDifference(game.file("page.bmp"), game.file("back.bmp"));
+    EXPECT_EQ(d.w, 0) << d.x << "," << d.y << " " << d.w << "x" << d.h;
 }
 
 TEST_F(GameMenu, BackToTheTitleAsksFirstWithNoLit)
@@ -138,13 +139,25 @@ TEST_F(GameMenu, TheBacklogEntryShowsThePagesAlreadyShown)
     EXPECT_EQ(run.only("backlog").size(), 1u);
 }
 
-TEST_F(GameMenu, SaveAndLoadLeadBackToTheMenu)
+TEST_F(GameMenu, SaveAndLoadOpenThePageSaveLists)
 {
-    // Clicks, then Up from ロード (lit since its click) to セーブ and Return.
-    ReplayRun run = play(std::string(kOpen) + entry(1) + entry(2) + "press up\npress return\n" +
-                         "press backspace\n");
+    // セーブ, then place 2 (the top right of the list's first page): written, and the page is
+    // back, not turned by the click.
+    ReplayRun run = play(std::string(kOpen) + entry(1) + "click 595 144\nwait 1000\n");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(screens(run), (Names{"gamemenu", "gamemenu", "gamemenu", "gamemenu", "page"}));
+    EXPECT_EQ(screens(run), (Names{"gamemenu", "page"}));
+    EXPECT_EQ(firstTexts(run), Names{"p1"});
+    EXPECT_FALSE(game.read("save/page02").empty());
+
+    // ロード backed out of with Backspace (the menu again, no step back), the menu left with
+    // Backspace; the next page, then ロード from the keyboard and the newest save: the first
+    // page again.
+    run = play(std::string(kOpen) + entry(2) + "press backspace\npress backspace\npress return\n" + kOpen +
+               "press down\npress down\npress return\npress return\nwait 1000\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(run.only("rollback").empty());
+    EXPECT_EQ(firstTexts(run), (Names{"p1", "p2", "p1"}));
+    ASSERT_EQ(run.only("load").size(), 1u);
 }
 
 TEST_F(GameMenu, TheSettingsScreenChangesEverySettingAtOnceAndKeepsIt)
