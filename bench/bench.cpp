@@ -399,7 +399,7 @@ void liveRows(const LiveFigures& live)
         return;
     }
     limitRow("  peak memory at the title", live.titlePeakMiB, "MiB", 40);
-    limitRow("  title, music playing: one core busy", live.titleCpuPercent, "%", 8);
+    limitRow("  title, music playing: one core busy", live.titleCpuPercent, "%", 5);
     if (live.ok)
         limitRow("  text page, waiting: one core busy", live.pageCpuPercent, "%", 1);
     else

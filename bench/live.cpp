@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
+#include <vector>
 #include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -98,13 +99,16 @@ Window shownWindow(Display* x)
     return found;
 }
 
-// What the window shows: whether any pixel is not black, and a digest to tell pictures apart.
+// What the window shows: whether any pixel is not black, a digest to tell pictures apart, and
+// the pixels themselves (rows of `stride` bytes) when asked for.
 struct Look {
     bool grabbed = false, lit = false;
     unsigned long long digest = 0;
+    int stride = 0, rows = 0, pixelBytes = 0;
+    std::vector<unsigned char> pixels;
 };
 
-Look look(Display* x, Window window)
+Look look(Display* x, Window window, bool keepPixels = false)
 {
     Look seen;
     XWindowAttributes a;
@@ -114,10 +118,14 @@ Look look(Display* x, Window window)
     seen.grabbed = true;
     unsigned long colours = image->red_mask | image->green_mask | image->blue_mask;
     unsigned long long digest = 1469598103934665603ull;
+    seen.pixelBytes = image->bits_per_pixel / 8;
+    seen.stride = image->width * seen.pixelBytes;
+    seen.rows = image->height;
     for (int y = 0; y < image->height; ++y) {
         const auto* row = reinterpret_cast<const unsigned char*>(image->data + y * image->bytes_per_line);
-        for (int i = 0; i < image->width * image->bits_per_pixel / 8; ++i)
+        for (int i = 0; i < seen.stride; ++i)
             digest = (digest ^ row[i]) * 1099511628211ull;
+        if (keepPixels) seen.pixels.insert(seen.pixels.end(), row, row + seen.stride);
         if (!seen.lit && image->bits_per_pixel == 32)
             for (int px = 0; px < image->width && !seen.lit; ++px) {
                 std::uint32_t pixel;
@@ -128,6 +136,24 @@ Look look(Display* x, Window window)
     seen.digest = digest;
     XDestroyImage(image);
     return seen;
+}
+
+// Whether two pictures differ at most within a box of `most` by `most` pixels: a page that
+// waits may animate a small mark (the click-wait marker) and still stand still.
+bool nearlySame(const Look& a, const Look& b, int most)
+{
+    if (a.digest == b.digest) return true;
+    if (a.stride != b.stride || a.rows != b.rows || a.pixels.size() != b.pixels.size() || !a.pixelBytes)
+        return false;
+    int left = a.stride, right = -1, top = a.rows, bottom = -1;
+    for (int y = 0; y < a.rows; ++y)
+        for (int i = 0; i < a.stride; ++i)
+            if (a.pixels[size_t(y) * a.stride + i] != b.pixels[size_t(y) * a.stride + i]) {
+                int px = i / a.pixelBytes;
+                left = std::min(left, px), right = std::max(right, px);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    return right < 0 || (right - left < most && bottom - top < most);
 }
 
 // ---- The game's process ---------------------------------------------------------------------------
@@ -204,16 +230,17 @@ FirstFrame firstFrame(Display* x, pid_t pid, Clock::time_point launched)
     return frame;
 }
 
-// Waits until the window's picture has stayed the same for `stillMs`; false after `limitMs`.
+// Waits until the window's picture has stayed the same for `stillMs` (but for a small
+// animated mark); false after `limitMs`.
 bool settles(Display* x, Window window, int stillMs, int limitMs)
 {
     auto start = Clock::now(), since = start;
-    unsigned long long last = 0;
+    Look last;
     while (msSince(start) < limitMs) {
-        Look now = look(x, window);
+        Look now = look(x, window, true);
         if (!now.grabbed) return false;
-        if (now.digest != last) {
-            last = now.digest;
+        if (!nearlySame(now, last, 32)) {
+            last = std::move(now);
             since = Clock::now();
         } else if (msSince(since) >= stillMs) {
             return true;

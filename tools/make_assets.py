@@ -11,6 +11,7 @@ Each kind lives in its own module under tools/assets/:
 
   backgrounds.py      the scene backgrounds, bg/*.jpg (and the black and dawn pictures)
   system_pictures.py  the frames, menus, plates, fades, title and slot screens in system/picture/
+  game_menu.py        the game menu's panels and plates, the settings screen, the click-wait marker
   texts.py            the game's texts drawn as pictures: chapter cards and the ending's credits
   music.py            the music loops, bgm/*.ogg
   sounds.py           the scenes' effects, se/*.wav, and the interface sounds, system/sound/*.wav
@@ -24,6 +25,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from assets import output  # noqa: E402
 from assets.backgrounds import backgrounds, black, dawn  # noqa: E402
+from assets.game_menu import game_menu  # noqa: E402
 from assets.music import music  # noqa: E402
 from assets.sounds import sound_effects, system_sounds  # noqa: E402
 from assets.system_pictures import chip_strip, message_frame, system_pictures  # noqa: E402
@@ -52,6 +54,7 @@ FAMILIES = {
     "chapter_cards": chapter_cards,
     "endings": endings,
     "system_pictures": system_pictures,
+    "game_menu": game_menu,
     "sounds": sounds,
 }
 # Parts of a family that can also be made alone.

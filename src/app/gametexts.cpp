@@ -1,6 +1,7 @@
 #include "app/gametexts.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "core/gametext.h"
 #include "core/nearest.h"
+#include "core/settings.h"
 #include "core/textfile.h"
 #include "presentation/textlayout.h"
 
@@ -61,7 +63,41 @@ char* textOf(const std::string& key, size_t* capacity)
     return nullptr;
 }
 
-const char* const kKeys[] = {"caption", "gameover", "chapter1", "chapter2", "chapter3", "chapter4", "chapter5"};
+// The game's own defaults of the player's settings: whether the key names one (false: it is a
+// text's key, or none), and what is wrong with the value, empty when it was taken.
+bool takeSettingDefault(const std::string& key, const std::string& value, std::string* problem)
+{
+    Settings& d = settingsDefaults;
+    auto onOff = [&](bool* flag, const char* on, const char* off) {
+        if (value == on || value == off) *flag = value == on;
+        else *problem = key + " must be " + on + " or " + off;
+    };
+    auto number = [&](int low, int high) {
+        char* end = nullptr;
+        long n = std::strtol(value.c_str(), &end, 10);
+        if (value.empty() || *end != '\0' || n < low || n > high) return -1;
+        return static_cast<int>(n);
+    };
+    if (key == "marker") {
+        onOff(&d.marker, "on", "off");
+    } else if (key == "skip") {
+        onOff(&d.skipReadOnly, "read", "all");
+    } else if (key == "autopace") {
+        int pace = number(1, kAutoPaces);
+        if (pace < 0) *problem = "autopace must be a whole number from 1 to 9";
+        else d.autoPace = pace;
+    } else if (key == "textspeed") {
+        int speed = value == "instant" ? 0 : number(kTextSpeedLeast, kTextSpeedMost);
+        if (speed < 0) *problem = "textspeed must be instant or a whole number from 10 to 200";
+        else d.textSpeed = speed;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+const char* const kKeys[] = {"caption",  "gameover", "chapter1", "chapter2",  "chapter3", "chapter4",
+                             "chapter5", "marker",   "skip",     "autopace",  "textspeed"};
 
 std::string unknownKey(const std::string& key)
 {
@@ -74,9 +110,11 @@ std::string unknownKey(const std::string& key)
 void readGameTexts(const char* text, const char* file,
                    const std::function<void(int, const std::string&)>& report)
 {
-    auto warn = [&](const char* name, int line, const std::string& problem) {
-        if (report) report(line, problem + "; the built-in text stays");
-        else std::fprintf(stderr, "warning: %s:%d: %s; the built-in text stays\n", name, line, problem.c_str());
+    auto warn = [&](const char* name, int line, const std::string& problem,
+                    const char* kept = "the built-in text") {
+        std::string told = problem + "; " + kept + " stays";
+        if (report) report(line, told);
+        else std::fprintf(stderr, "warning: %s:%d: %s\n", name, line, told.c_str());
     };
     std::istringstream lines(text);
     std::string line;
@@ -92,6 +130,11 @@ void readGameTexts(const char* text, const char* file,
         }
         std::string key = trimmed(content.substr(0, equals));
         std::string value = trimmed(content.substr(equals + 1));
+        std::string problem;
+        if (takeSettingDefault(key, value, &problem)) {
+            if (!problem.empty()) warn(file, number, problem, "the engine's default");
+            continue;
+        }
         size_t capacity;
         char* target = textOf(key, &capacity);
         if (!target) {

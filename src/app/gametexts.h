@@ -5,7 +5,9 @@
 #include <string>
 
 // Reads the text of a game.txt (one "key = value" a line; blank lines and lines starting
-// with # are skipped) into the game texts: caption, gameover, chapter1 to chapter5. A line
+// with # are skipped) into the game texts: caption, gameover, chapter1 to chapter5; and into
+// the game's own defaults of the player's settings (settingsDefaults): textspeed (instant or
+// 10 to 200), autopace (1 to 9), skip (all or read), marker (on or off). A line
 // that is not key = value, a key not among these, a value too long, or a narration not of the
 // game-over form (or one the message window cannot lay out) is reported on standard error,
 // naming file and line, and leaves the text as it was.

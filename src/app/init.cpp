@@ -33,9 +33,11 @@
 #include "savegame/moments.h"
 #include "savegame/pagefile.h"
 #include "savegame/save.h"
+#include "screens/gamemenu.h"
 #include "screens/pagelist.h"
 #include "screens/title.h"
 #include "presentation/playerkeys.h"
+#include "presentation/text.h"
 
 namespace {
 
@@ -78,6 +80,14 @@ const struct {
     {"title_continue_gray.png", "title_continue_gray"},
     {"title_back.png", "title_back"},
     {"title_fore.png", "title_fore"},
+    // The game menu's screens and the click-wait marker; a game without them gets the
+    // engine's own drawn ones.
+    {"gamemenu.png", "gamemenu"},
+    {"gamemenu_on.png", "gamemenu_on"},
+    {"gamemenu_off.png", "gamemenu_off"},
+    {"confirm.png", "confirm"},
+    {"settings.png", "settings"},
+    {"clickwait.png", "clickwait"},
 };
 
 const char* const kSounds[] = {"enter", "onmouse", "paper", "return", "save", "start"};
@@ -194,15 +204,15 @@ void init()
 #ifdef SIGXFSZ
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-    // The player's settings from the last run; the scaling filter must be chosen before SDL
-    // starts.
+    // The game's own texts and defaults, then the player's settings from the last run; the
+    // scaling filter must be chosen before SDL starts.
+    loadGameTexts();
     settings = settingsRead(kSettingsPath);
     displayPrepare(settings.fullscreen);
     soundLibraryLoadAhead();
     backgroundStart(kFontWork, openFonts);
     readAheadFirstPictures();
     bool audio = startSdl();
-    loadGameTexts();
     namesLoad();
     SDL_WM_SetCaption(gameCaption, nullptr);
     // The game plays on silently, but the player is told why there is no sound.
@@ -223,6 +233,7 @@ void init()
     removeUnfinishedPageSaves();
     settingsApply();
     playerKeys = playerKey;
+    pageMenu = gameMenu;
     if (authorDevMode()) authorKeys = authorKey;
     pageSaveKeys = pageKeys;
     momentsInstall();
@@ -230,8 +241,8 @@ void init()
 
 void initHeadless()
 {
-    settings = settingsRead(kSettingsPath);
     loadGameTexts();
+    settings = settingsRead(kSettingsPath);
     screen = SDL_CreateRGBSurface(SDL_SWSURFACE, 800, 600, 24, 0xff0000, 0x00ff00, 0x0000ff, 0);
     loadItemNames();
 }

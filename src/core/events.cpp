@@ -18,7 +18,9 @@ bool takeReloadKey(const SDL_Event& ev)
 void (*playerKeys)(const SDL_Event& ev);
 bool (*pageSaveKeys)(const SDL_Event& ev);
 
-bool takePageSaveKey(const SDL_Event& ev) { return pageSaveKeys && pageSaveKeys(ev); }
+bool pageSaveKeysPaused = false;
+
+bool takePageSaveKey(const SDL_Event& ev) { return pageSaveKeys && !pageSaveKeysPaused && pageSaveKeys(ev); }
 
 bool takeQuitEvents(bool* leftPressed)
 {

@@ -22,7 +22,11 @@ extern void (*playerKeys)(const SDL_Event& ev);
 // Null: none.
 extern bool (*pageSaveKeys)(const SDL_Event& ev);
 
-// Hands ev to pageSaveKeys, if set; true when it took the event.
+// While true, the page-save keys are not handed on: the screens of the game menu, opened in
+// the middle of a page's wait, read Backspace as backing out, not as a step back.
+extern bool pageSaveKeysPaused;
+
+// Hands ev to pageSaveKeys, if set and not paused; true when it took the event.
 bool takePageSaveKey(const SDL_Event& ev);
 
 // Takes every pending event into `event`. The quit request (the window's close, or Escape

@@ -17,6 +17,9 @@ enum class Shown {
     Title,    // the title: start, load, continue
     Slots,    // the slot screen (mode 0 load, 1 save)
     Error,    // the fatal error screen (the message is in page)
+    GameMenu, // the game menu over a page: its six plates
+    Confirm,  // the game menu's question: はい, いいえ
+    Settings, // the settings screen: its rows, then 戻る
 };
 
 // A rectangle of screen pixels, x..x+w-1 by y..y+h-1.

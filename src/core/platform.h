@@ -33,6 +33,12 @@ int platformPollEvent(SDL_Event* ev);
 // the next scripted action; once the input script is used up, it answers a quit request.
 int platformWaitEvent(SDL_Event* ev);
 
+// Blocks until an event arrives (returns 1, the event in *ev) or ms milliseconds have passed
+// (returns 0). A page that animates while it waits for the player (its click-wait marker)
+// sleeps this way between frames. Replay: as platformWaitEvent, the clock jumping to the next
+// scripted action or to the end of the wait, whichever comes first.
+int platformWaitEventTimeout(SDL_Event* ev, Uint32 ms);
+
 // Brings the held key, button and pointer state up to date.
 void platformPumpEvents();
 
@@ -73,7 +79,14 @@ struct PlatformDate {
 PlatformDate platformDate();
 
 // Shows the surface on the display (SDL_Flip). The replay keeps a copy for its `shot` action.
+// Live: in a window of 800x600 under X with SDL2's software renderer (the game's way to the
+// screen), the picture is put into the window by the quickest way, with the same pixels.
 void platformFlip(SDL_Surface* surface);
+
+// Shows the surface when only the area x, y, w, h has changed since the last flip (a small
+// animation over a still picture): live, by the quick way, just that area is sent; otherwise
+// as platformFlip.
+void platformFlipArea(SDL_Surface* surface, int x, int y, int w, int h);
 
 // Brings the held state up to date and tells, without taking any event, whether the window's
 // close has been requested. A scene that runs long without waiting asks it now and then, so

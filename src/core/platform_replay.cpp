@@ -182,7 +182,7 @@ bool keyByName(const std::string& name, int* key)
         {"s", SDLK_s},           {"l", SDLK_l},           {"tab", SDLK_TAB},
         {"up", SDLK_UP},         {"down", SDLK_DOWN},     {"left", SDLK_LEFT},
         {"right", SDLK_RIGHT},   {"pageup", SDLK_PAGEUP}, {"pagedown", SDLK_PAGEDOWN},
-        {"home", SDLK_HOME},     {"end", SDLK_END},
+        {"home", SDLK_HOME},     {"end", SDLK_END},       {"m", SDLK_m},
     };
     for (const auto& entry : names)
         if (name == entry.name) {
@@ -405,6 +405,36 @@ int platformWaitEvent(SDL_Event* ev)
     }
 }
 
+int platformWaitEventTimeout(SDL_Event* ev, Uint32 ms)
+{
+    looked();
+    latchPumpBegins();
+    replay.drained = replay.awaiting = false;
+    // A page that animates while it waits would play out a long wait of the script frame by
+    // frame: only its last minute is, as in platformDelay.
+    const Uint64 kPlayedOut = 60000;
+    if (replay.next < replay.actions.size() && dueTime() > replay.now + ms + kPlayedOut)
+        replay.now = dueTime() - kPlayedOut;
+    Uint64 until = replay.now + ms;
+    for (;;) {
+        runDue(replay.now, false);
+        if (inputTake(ev)) return 1;
+        runDue(replay.now, true);
+        if (inputTake(ev)) return 1;
+        if (replayUsedUp()) {
+            quitRequest(ev);
+            return 1;
+        }
+        Uint64 due = dueTime();
+        if (due > until) {
+            runSnapsDue(until);
+            replay.now = until;
+            return 0;
+        }
+        if (due > replay.now) replay.now = due;
+    }
+}
+
 void platformPumpEvents()
 {
     // A routine that only pumps (an effect, a fade) is not waiting for the player.
@@ -453,6 +483,8 @@ void platformFlip(SDL_Surface* surface)
     keepForShot(surface);
     noteOff(surface);
 }
+
+void platformFlipArea(SDL_Surface* surface, int, int, int, int) { platformFlip(surface); }
 
 bool platformQuitPending()
 {

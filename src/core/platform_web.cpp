@@ -147,6 +147,7 @@ int keyOf(const char* code)
         {"Backspace", SDLK_BACKSPACE}, {"ArrowUp", SDLK_UP},        {"ArrowDown", SDLK_DOWN},
         {"ArrowLeft", SDLK_LEFT},     {"ArrowRight", SDLK_RIGHT},   {"PageUp", SDLK_PAGEUP},
         {"PageDown", SDLK_PAGEDOWN},  {"Home", SDLK_HOME},          {"End", SDLK_END},
+        {"KeyM", SDLK_m},
     };
     for (const auto& entry : keys)
         if (std::strcmp(code, entry.code) == 0) return entry.key;
@@ -272,6 +273,19 @@ int platformWaitEvent(SDL_Event* ev)
     }
 }
 
+int platformWaitEventTimeout(SDL_Event* ev, Uint32 ms)
+{
+    double until = emscripten_get_now() + ms;
+    for (;;) {
+        pump();
+        if (inputTake(ev)) return 1;
+        double left = until - emscripten_get_now();
+        if (left <= 0) return 0;
+        sleepUntilInput(left < kIdleMs ? static_cast<int>(left) + 1 : kIdleMs);
+        web.lastYield = emscripten_get_now();
+    }
+}
+
 void platformPumpEvents() { pump(); }
 
 void platformForgetPresses()
@@ -294,6 +308,8 @@ PlatformDate platformDate() { return calendarDate(std::time(nullptr), true); }
 
 // The screen is the page's canvas itself: what was drawn shows when the page is handed back.
 void platformFlip(SDL_Surface* surface) { SDL_Flip(surface); }
+
+void platformFlipArea(SDL_Surface* surface, int, int, int, int) { platformFlip(surface); }
 
 // A page has no close button of its own: leaving the page ends the game.
 bool platformQuitPending()

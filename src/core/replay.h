@@ -8,7 +8,7 @@
 //   wheel up|down            one wheel step
 //   keydown KEY, keyup KEY   KEY one of return, space, escape, lctrl, rctrl, f1 to f12, a,
 //                            alt (the left Alt), backspace, s, l, tab, up, down, left,
-//                            right, pageup, pagedown, home, end
+//                            right, pageup, pagedown, home, end, m
 //   quit                     the window's close request
 //   click X Y                move X Y, wait 50, down left, wait 50, up left, wait 50
 //   rclick X Y               the same with the right button

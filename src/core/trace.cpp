@@ -148,6 +148,8 @@ void traceOverlay(const char* const* lines, int count)
     emit("overlay", {{"lines", listOf(lines, count)}});
 }
 
+void traceScreen(const char* name) { emit("screen", {{"name", name}}); }
+
 void traceRollback(int page) { emit("rollback", {{"page", page}}); }
 
 void traceHold(bool held) { traceHeld = held; }

@@ -48,6 +48,10 @@ void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emp
                int emphasisCount);                 // a message page is drawn
 void traceBacklog(int page, int of);               // backlog page `page` of `of` is shown
 void traceOverlay(const char* const* lines, int count);  // the dev overlay of the state is shown
+// A screen of the game menu shows ("gamemenu", "settings", "confirm"), or the page is back
+// ("page") once the menu has closed.
+void traceScreen(const char* name);
+
 void traceRollback(int page);                      // stepped back to the page-th page shown
 
 // While held, nothing is written: a scene run again quietly to a saved moment tells nothing

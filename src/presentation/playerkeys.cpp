@@ -18,7 +18,8 @@ namespace {
 const char* const kHelp[] = {
     "操作",
     "左クリック・Return・Space　次のページ／決定",
-    "右クリック　取り消し",
+    "右クリック・M　メニュー（ページで）　右クリック　取り消し",
+    "↑↓←→　メニューで選ぶ　　Backspace　メニューを閉じる",
     "ホイール下　次のページ　　ホイール上　バックログ",
     "Ctrl（押し続ける）　スキップ",
     "A　オート（ページが自動で進む）",
@@ -33,20 +34,18 @@ const char* const kHelp[] = {
     "（キーかクリックで閉じる）",
 };
 
-int mixerLevel(int level) { return level * MIX_MAX_VOLUME / kVolumeSteps; }
+// The help's box and the distance of its lines.
+const SDL_Rect kHelpBox = {90, 50, 620, 500};
+const int kHelpLine = 28;
 
-void applyVolumes()
-{
-    Mix_VolumeMusic(mixerLevel(settings.musicLevel));
-    Mix_Volume(-1, mixerLevel(settings.soundLevel));
-}
+int mixerLevel(int level) { return level * MIX_MAX_VOLUME / kVolumeSteps; }
 
 void stepVolume(int* level, int step, const char* name)
 {
     int next = *level + step;
     if (next < 0 || next > kVolumeSteps) next = *level;
     *level = next;
-    applyVolumes();
+    volumesApply();
     settingsKeep();
     char text[64];
     std::snprintf(text, sizeof text, "%s %d/%d", name, *level, kVolumeSteps);
@@ -55,9 +54,7 @@ void stepVolume(int* level, int step, const char* name)
 
 void applyWindow(bool fullscreen, int scale)
 {
-    settings.fullscreen = fullscreen;
-    settings.windowScale = displayApply(scale, fullscreen);
-    settingsKeep();
+    windowApply(fullscreen, scale);
     char text[64];
     if (fullscreen) std::snprintf(text, sizeof text, "フルスクリーン");
     else std::snprintf(text, sizeof text, "ウィンドウ %d倍", settings.windowScale);
@@ -67,7 +64,7 @@ void applyWindow(bool fullscreen, int scale)
 void showHelp()
 {
     std::vector<std::string> lines(std::begin(kHelp), std::end(kHelp));
-    showUntilKey([&] { drawPanel({90, 60, 620, 480}, lines, 115, 76, 30); });
+    showUntilKey([&] { drawPanel(kHelpBox, lines, 115, kHelpBox.y + 20, kHelpLine); });
 }
 
 }  // namespace
@@ -160,6 +157,19 @@ void playerKey(const SDL_Event& ev)
 
 void settingsApply()
 {
-    applyVolumes();
+    volumesApply();
     displayApply(settings.windowScale, settings.fullscreen);
+}
+
+void volumesApply()
+{
+    Mix_VolumeMusic(mixerLevel(settings.musicLevel));
+    Mix_Volume(-1, mixerLevel(settings.soundLevel));
+}
+
+void windowApply(bool fullscreen, int scale)
+{
+    settings.fullscreen = fullscreen;
+    settings.windowScale = displayApply(scale, fullscreen);
+    settingsKeep();
 }

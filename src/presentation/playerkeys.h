@@ -29,6 +29,13 @@ void showUntilKey(const std::function<void()>& draw);
 // Puts the settings in force: the window or fullscreen, the music and sound volumes.
 void settingsApply();
 
+// Puts the settings' music and sound volumes in force.
+void volumesApply();
+
+// Shows the window at the scale (as far as the screen holds it) or fullscreen, and keeps
+// that in the settings and their file.
+void windowApply(bool fullscreen, int scale);
+
 // Waits for the release of the key or button of a press event (or a quit request, which sets
 // e to 0), so that a press one screen took is not also taken by the screen below it.
 void awaitRelease(const SDL_Event& press);

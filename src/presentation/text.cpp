@@ -1,5 +1,7 @@
 #include "presentation/text.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,19 +12,26 @@
 #include "core/note.h"
 #include "core/onscreen.h"
 #include "core/platform.h"
+#include "core/readpages.h"
 #include "core/settings.h"
 #include "core/state.h"
 #include "core/trace.h"
 #include "presentation/backlog.h"
 #include "presentation/draw.h"
+#include "presentation/pagemarks.h"
 #include "presentation/playerkeys.h"
+#include "presentation/typewriter.h"
 #include "presentation/window.h"
+
+PageMenuAsks (*pageMenu)();
 
 namespace {
 
 const char kParagraphTooLong[] = "連続文字数が多すぎます。どこかで行替えしてください";
 
-TTF_Font* fontOf(Face face)
+}  // namespace
+
+TTF_Font* faceFont(Face face)
 {
     switch (face) {
     case Face::Change: return changeFont;
@@ -30,6 +39,8 @@ TTF_Font* fontOf(Face face)
     default: return stdFont;
     }
 }
+
+namespace {
 
 const char* faceName(Face face)
 {
@@ -92,9 +103,11 @@ bool quitAsked() { return keystate[SDLK_ESCAPE] || event.type == SDL_QUIT; }
 // The page on the display and its layout mode, while wait() waits on it (null otherwise).
 const Page* shownPage;
 int shownMode;
+bool shownPageSeen;   // the player had seen the page before, in any game
+bool skipShown;       // the page on the display was drawn as one a held Ctrl skips
 
-// A mark of the message window (the place in the backlog, or the auto-advance mode), on the
-// top-right corner of the message frame.
+// A mark of the message window (the place in the backlog, the skip of a held Ctrl, or the
+// auto-advance mode), on the top-right corner of the message frame.
 void drawMark(const char* mark)
 {
     SDL_Rect area = labelArea(mark, 775, 0);
@@ -102,34 +115,29 @@ void drawMark(const char* mark)
     labelDraw(screen, mark, area);
 }
 
-void drawBody(const Page& page, int mode)
-{
-    window(mode);
-    for (int r = 0; r < kRows; ++r) {
-        for (int sl = 1; sl < kSlots; ++sl)
-            drawLine(fontOf(page.style.font[r][sl]), page.text[r][sl], page.style.color[r][sl],
-                     page.x[r][sl], page.y[r][sl]);
-        drawLine(bouFont, page.text[r][0], page.style.color[r][0], page.emphasisX[r], 380 + 45 * r);
-    }
-}
+void drawBody(const Page& page, int mode) { drawPageBody(page, mode, -1); }
 
-// Draws the page, with the auto-advance mark while that mode is on, and shows it.
+// Draws the page, with the mark of a held Ctrl's skip or of auto-advance, and the click-wait
+// marker unless the page is being skipped; and shows it.
 void showPage(const Page& page, int mode)
 {
+    markerOff();
     drawBody(page, mode);
-    if (settings.autoAdvance) drawMark("AUTO");
+    if (skipShown) drawMark("SKIP");
+    else if (settings.autoAdvance) drawMark("AUTO");
+    if (settings.marker && !skipShown) markerShow(markerPlace(page, faceFont));
     platformFlip(screen);
 }
 
-// When the shown page turns by itself: 1.5 s and 60 ms for each character on it.
+// A held Ctrl turns the page: any page, or only one seen before when the settings say so.
+bool skipTurns() { return ctrlHeld() && (!settings.skipReadOnly || shownPageSeen); }
+
+// When the shown page turns by itself: at the usual pace 1.5 s and 60 ms for each character
+// on it, longer or shorter at the others.
 Uint32 autoDue()
 {
-    int characters = 0;
-    for (int r = 0; shownPage && r < kRows; ++r)
-        for (int sl = 1; sl < kSlots; ++sl)
-            for (const char* p = shownPage->text[r][sl]; *p; ++p)
-                if ((*p & 0xC0) != 0x80) ++characters;
-    return platformTicks() + 1500 + 60 * characters;
+    int characters = shownPage ? pageCharacters(*shownPage) : 0;
+    return platformTicks() + static_cast<Uint32>(autoWaitMs(characters));
 }
 
 // Takes the next event into `event`. While auto-advance is on it answers false instead once
@@ -140,9 +148,21 @@ bool takeEvent(Uint32 due)
     for (;;) {
         bool noting = noteTick();
         if (!settings.autoAdvance && !noting) {
-            waitForEvent();
-            return true;
+            if (!markerOn()) {
+                waitForEvent();
+                return true;
+            }
+            // The marker's next frame is drawn when no event has come by then.
+            platformEventState(SDL_MOUSEMOTION, SDL_IGNORE);
+            Uint32 until = markerNextFrame() - platformTicks();
+            if (platformWaitEventTimeout(&event, static_cast<Sint32>(until) > 0 ? until : 0)) {
+                ignoreMotionAndPump();
+                return true;
+            }
+            markerTick();
+            continue;
         }
+        markerTick();
         platformEventState(SDL_MOUSEMOTION, SDL_IGNORE);
         // Reading the pointer is waiting for the player, as in the menu screens.
         platformMouseState(nullptr, nullptr);
@@ -155,10 +175,37 @@ bool takeEvent(Uint32 due)
     }
 }
 
+// The page's text: its segments, rows joined by line feeds.
+std::string pageText(const Page& page)
+{
+    std::string shown;
+    for (int r = 0; r < kRows; ++r) {
+        if (r > 0) shown += '\n';
+        for (int sl = 1; sl < kSlots; ++sl) shown += page.text[r][sl];
+    }
+    return shown;
+}
+
+// Tells what the page shows.
+void showPageText(const Page& page)
+{
+    shownOpens(Shown::Page);
+    shownText(pageText(page).c_str());
+}
+
+// Whether the player had seen the page before, in the scene running; from now on they have.
+void notePageSeen(const Page& page)
+{
+    std::uint64_t key = pageKey(nextpoint, pageText(page).c_str());
+    shownPageSeen = pageSeen(key);
+    pageSeenNow(key);
+}
+
 // Shows backlog page k of count, with its mark.
 void showPast(int k, int count)
 {
     static Page past;
+    markerOff();
     int mode = backlogGet(k, &past);
     drawBody(past, mode);
     char mark[32];
@@ -202,7 +249,95 @@ void browseBacklog()
     if (shownPage && e != 0) showPage(*shownPage, shownMode);
 }
 
+// A held Ctrl turns the page: it shows for 20 ms, and the next page is drawn as skipped.
+void skipped()
+{
+    markerOff();
+    skipShown = true;
+    platformDelay(20);
+}
+
+// The game menu is asked for: a right click on the page, or M.
+bool pageMenuAsked()
+{
+    if (!pageMenu || !shownPage) return false;
+    return buttonPressed(SDL_BUTTON_RIGHT) ||
+           (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_m);
+}
+
+// Opens the game menu over the page; true when the page is to be left (a quit, or back to
+// the title), otherwise the page is shown again as it was, or the backlog first when the menu
+// asked for it.
+bool openPageMenu()
+{
+    markerOff();
+    PageMenuAsks asks = pageMenu();
+    if (e != 1) return true;
+    if (asks == PageMenuAsks::Backlog && backlogCount() > 0) {
+        traceScreen("page");
+        browseBacklog();
+        if (e != 1) return true;
+    } else {
+        showPage(*shownPage, shownMode);
+        traceScreen("page");
+    }
+    showPageText(*shownPage);
+    return false;
+}
+
 }  // namespace
+
+void drawPageBody(const Page& page, int mode, int characters)
+{
+    window(mode);
+    int left = characters;
+    for (int r = 0; r < kRows; ++r) {
+        int reached = 0;   // the right end of the row's text drawn
+        bool whole = true;
+        for (int sl = 1; sl < kSlots; ++sl) {
+            const char* text = page.text[r][sl];
+            TTF_Font* font = faceFont(page.style.font[r][sl]);
+            if (characters < 0) {
+                drawLine(font, text, page.style.color[r][sl], page.x[r][sl], page.y[r][sl]);
+                continue;
+            }
+            // Only the first `left` characters of the segment, when the page is being typed.
+            char part[kSegmentSize];
+            size_t length = 0;
+            for (; text[length]; ++length)
+                if ((text[length] & 0xC0) != 0x80 && left-- <= 0) break;
+            if (text[length]) whole = false;
+            if (left < 0) left = 0;
+            std::memcpy(part, text, length);
+            part[length] = '\0';
+            drawLine(font, part, page.style.color[r][sl], page.x[r][sl], page.y[r][sl]);
+            int w = 0, h = 0;
+            if (part[0] && font && TTF_SizeUTF8(font, part, &w, &h) == 0)
+                reached = std::max(reached, page.x[r][sl] + w);
+        }
+        // The emphasis dots over the characters drawn, each dot one full-width character wide.
+        char dots[kSegmentSize];
+        std::snprintf(dots, sizeof dots, "%s", page.text[r][0]);
+        if (characters >= 0 && !whole) {
+            size_t shown = 0;
+            const size_t dotBytes = std::strlen("・");
+            for (int x = page.emphasisX[r]; shown + dotBytes <= std::strlen(dots) && x < reached; x += 26)
+                shown += dotBytes;
+            dots[shown] = '\0';
+        }
+        drawLine(bouFont, dots, page.style.color[r][0], page.emphasisX[r], 380 + 45 * r);
+    }
+}
+
+int pageCharacters(const Page& page)
+{
+    int characters = 0;
+    for (int r = 0; r < kRows; ++r)
+        for (int sl = 1; sl < kSlots; ++sl)
+            for (const char* p = page.text[r][sl]; *p; ++p)
+                if ((*p & 0xC0) != 0x80) ++characters;
+    return characters;
+}
 
 book textDraw(const Page& page, int mode)
 {
@@ -211,27 +346,14 @@ book textDraw(const Page& page, int mode)
     return page.style;
 }
 
-namespace {
-
-// What the page shows: its segments, rows joined by line feeds.
-std::string pageText(const Page& page)
-{
-    std::string shown;
-    for (int r = 0; r < kRows; ++r) {
-        if (r > 0) shown += '\n';
-        for (int sl = 1; sl < kSlots; ++sl) shown += page.text[r][sl];
-    }
-    return shown;
-}
-
-}  // namespace
 
 void text(const char* message, int mode)
 {
     static Page page;
     int pos = 1;
     if (!message[0]) return;
-    while (e >= 1 && message[pos]) {
+    // Back to the title from the game menu, the rest of the message is not shown.
+    while (e >= 1 && e != kBackToTitle && message[pos]) {
         PageLayout layout = layoutPage(message, pos, mode, &page);
         if (layout.error) {
             if (std::strcmp(layout.error, kParagraphTooLong) == 0) e = 0;
@@ -249,8 +371,10 @@ void text(const char* message, int mode)
             pos = layout.next;
             continue;
         }
-        shownOpens(Shown::Page);
-        shownText(shown.c_str());
+        showPageText(page);
+        notePageSeen(page);
+        typeOut(page, mode, skipTurns);
+        if (e == 0) return;
         textDraw(page, mode);
         shownPage = &page;
         shownMode = mode;
@@ -269,12 +393,17 @@ void wait()
     ignoreMotionAndPump();
     Uint32 due = autoDue();
     for (;;) {
-        if (ctrlHeld()) {
+        if (skipTurns()) {
             ignoreMotionAndPump();
-            if (ctrlHeld()) {
-                platformDelay(20);
+            if (skipTurns()) {
+                skipped();
                 return;
             }
+        }
+        // Drawn while a held Ctrl skipped, the page waits now: it is drawn as a waiting one.
+        if (skipShown) {
+            skipShown = false;
+            if (shownPage) showPage(*shownPage, shownMode);
         }
         if (!takeEvent(due)) return;
         if (takeReloadKey(event)) return;
@@ -284,6 +413,11 @@ void wait()
             continue;
         }
         if (e == 0) return;
+        if (pageMenuAsked()) {
+            if (openPageMenu()) return;
+            due = autoDue();
+            continue;
+        }
         if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_a) {
             settings.autoAdvance = !settings.autoAdvance;
             settingsKeep();
@@ -300,8 +434,8 @@ void wait()
         if (buttonPressed(SDL_BUTTON_WHEELDOWN)) return;
         if (leftButtonHeld() || (keystate[SDLK_RETURN] && !altHeld()) || keystate[SDLK_SPACE])
             return;
-        if (ctrlHeld()) {
-            platformDelay(20);
+        if (skipTurns()) {
+            skipped();
             return;
         }
         if (quitAsked()) {

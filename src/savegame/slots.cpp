@@ -5,6 +5,7 @@
 #include "core/decision.h"
 #include "core/events.h"
 #include "core/gametext.h"
+#include "core/menukeys.h"
 #include "core/onscreen.h"
 #include "core/platform.h"
 #include "core/state.h"
@@ -117,6 +118,10 @@ int pickSlot(const int (*heads)[6], int mode, const int (*flags)[2800], unsigned
     }
     int highlight = 0, pointed = 0;
     bool released = false;
+    // The cards lie about the screen: any arrow steps from one to the next; Backspace leaves
+    // as the right button does.
+    MenuKeys keys;
+    menuKeysOpen(&keys, MenuLayout::Both, true);
     saveDraw(heads, 0, mode, flags);
     platformWaitBegins();
     while (e == 1) {
@@ -129,20 +134,29 @@ int pickSlot(const int (*heads)[6], int mode, const int (*flags)[2800], unsigned
         int under = slotAt(MousePx, MousePy);
         // Only a move onto another slot (or off them all) changes anything; in load mode an
         // empty slot is never highlighted.
+        auto choosable = [&](int slot) { return !(mode == 0 && slot > 0 && !((open >> (slot - 1)) & 1)); };
         if (under != pointed) {
             pointed = under;
-            highlight = mode == 0 && under > 0 && !((open >> (under - 1)) & 1) ? 0 : under;
+            highlight = choosable(under) ? under : 0;
             if (highlight > 0) systemSound("onmouse");
             saveDraw(heads, highlight, mode, flags);
         }
+        MenuKey key = menuKeysRead(&keys, &highlight, 3, open);
+        if (key == MenuKey::Back) return 0;
+        if (key == MenuKey::Moved) {
+            systemSound("onmouse");
+            saveDraw(heads, highlight, mode, flags);
+        }
+        int picked = key == MenuKey::Picked ? highlight : 0;
         if (buttons & SDL_BUTTON(SDL_BUTTON_LEFT)) {
-            if (released && highlight > 0) {
-                systemSound(mode == 1 ? "save" : "start");
-                return highlight;
-            }
+            if (released && pointed > 0 && choosable(pointed)) picked = pointed;
             released = false;
         } else {
             released = true;
+        }
+        if (picked > 0) {
+            systemSound(mode == 1 ? "save" : "start");
+            return picked;
         }
     }
     return 0;

@@ -4,6 +4,7 @@
 
 #include "core/decision.h"
 #include "core/events.h"
+#include "core/menukeys.h"
 #include "core/onscreen.h"
 #include "core/platform.h"
 #include "core/state.h"
@@ -67,14 +68,28 @@ void showChoice(int top, int n, const char (*texts)[kOptionSize], const char (*l
                    !alreadyPicked(i + 1), leadsTo ? leadsTo[i] : "");
 }
 
-// The player picks with the mouse, as the decision asks.
+// The options that can still be picked, one bit each.
+unsigned pickable(int n)
+{
+    unsigned open = 0;
+    for (int i = 0; i < n; ++i)
+        if (!alreadyPicked(i + 1)) open |= 1u << i;
+    return open;
+}
+
+// The player picks with the mouse or the keyboard, as the decision asks. The pointer's
+// option is highlighted when the pointer comes onto it; the arrows move the highlight among
+// the options that can still be picked; a click picks the option under the pointer, Return
+// the highlighted one.
 void pickByHand(int picks, int n, const char (*texts)[kOptionSize],
                 const char (*leadsTo)[kOptionSize])
 {
     int top = 225 - 25 * n;
     for (int k = 0; k < picks && k < kPicksAtMost; ++k) {
-        int hover = 0;
+        int hover = 0, pointed = 0;
         bool released = false;
+        MenuKeys keys;
+        menuKeysOpen(&keys, MenuLayout::Column);
         showChoice(top, n, texts, leadsTo);
         pickDraw(0, kTextX, top, n, texts);
         platformWaitBegins();
@@ -89,14 +104,16 @@ void pickByHand(int picks, int n, const char (*texts)[kOptionSize],
                 if (picks == 1) break;
             } else {
                 int under = optionAt(MousePx, MousePy, top, n);
-                if (under > 0 && under != hover) {
+                if (under >= 0 && under != pointed) {
+                    pointed = under;
+                    redraw = under != hover;
                     hover = under;
-                    redraw = true;
-                } else if (under == 0 && hover != 0) {
-                    hover = 0;
-                    redraw = true;
                 }
             }
+            int picked = 0;
+            MenuKey key = menuKeysRead(&keys, &hover, n, pickable(n));
+            if (key == MenuKey::Moved) redraw = true;
+            if (key == MenuKey::Picked) picked = hover;
             if (redraw) {
                 if (hover > 0 && !alreadyPicked(hover)) systemSound("onmouse");
                 pickDraw(hover, kTextX, top, n, texts);
@@ -105,11 +122,12 @@ void pickByHand(int picks, int n, const char (*texts)[kOptionSize],
                 released = true;
             } else if (released) {
                 released = false;
-                if (hover > 0 && !alreadyPicked(hover)) {
-                    systemSound("enter");
-                    chosen[k] = hover;
-                    break;
-                }
+                picked = pointed;
+            }
+            if (picked > 0 && !alreadyPicked(picked)) {
+                systemSound("enter");
+                chosen[k] = picked;
+                break;
             }
         }
         if (e == 0 || chosen[k] == 0) break;

@@ -7,6 +7,7 @@
 #include "core/errorplace.h"
 #include "core/errors.h"
 #include "core/events.h"
+#include "core/menukeys.h"
 #include "core/onscreen.h"
 #include "core/runwatch.h"
 #include "core/platform.h"
@@ -48,10 +49,18 @@ bool entryAvailable(int entry, const int* available)
     return entry == kItems;
 }
 
-// Waits for a click on the menu; answers the entry clicked (kNoEntry outside the entries
-// or on quit). highlight and released carry over from one wait to the next.
+// Waits for a click on the menu, or Return on the entry the arrows highlighted; answers the
+// entry chosen (kNoEntry outside the entries or on quit). highlight (the band under the
+// pointer) and released carry over from one wait to the next; the menu shows with no entry
+// lit at each wait.
 int waitForClick(int& highlight, bool& released, const int* available)
 {
+    int lit = kNoEntry;
+    unsigned open = 0;
+    for (int entry = kSearch; entry <= kMove; ++entry)
+        if (entryAvailable(entry, available)) open |= 1u << (entry - 1);
+    MenuKeys keys;
+    menuKeysOpen(&keys, MenuLayout::Column);
     while (e == 1) {
         platformDelay(10);
         if (takeQuitEvents()) return kNoEntry;
@@ -61,9 +70,16 @@ int waitForClick(int& highlight, bool& released, const int* available)
         int under = entryAt(MousePx, MousePy);
         if (under != kOnEdge && under != highlight) {
             highlight = under;
-            int shown = entryAvailable(highlight, available) ? highlight : kNoEntry;
-            if (shown > 0) systemSound("onmouse");
-            menuDraw(shown, available);
+            lit = entryAvailable(highlight, available) ? highlight : kNoEntry;
+            if (lit > 0) systemSound("onmouse");
+            menuDraw(lit, available);
+        }
+        MenuKey key = menuKeysRead(&keys, &lit, kMove, open);
+        if (key == MenuKey::Moved) {
+            systemSound("onmouse");
+            menuDraw(lit, available);
+        } else if (key == MenuKey::Picked) {
+            return lit;
         }
         if (!(buttons & SDL_BUTTON(SDL_BUTTON_LEFT))) {
             released = true;

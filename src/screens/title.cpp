@@ -5,6 +5,7 @@
 
 #include "core/decision.h"
 #include "core/events.h"
+#include "core/menukeys.h"
 #include "core/note.h"
 #include "core/onscreen.h"
 #include "core/platform.h"
@@ -67,30 +68,46 @@ void showTitle(const int* saves)
     shownEntry("continue", {286, 466, 249, 35}, saves[1] != 0);
 }
 
-// Frames go on until a click: a press of the left button in a pass after one that saw it up.
-// A button held when the screen opens must be released first. Answers the button under the
-// pointer then (kNone for none), or -1 on quit.
-int clickedButton(const int* saves, int& frame, int& button, bool& released)
+// What the title's loop keeps from one visit of the buttons to the next (a cancelled load).
+struct TitleState {
+    int frame = 0;
+    int button = kNone;    // the button highlighted
+    int pointed = kNone;   // the button under the pointer as last seen
+    bool released = false;
+};
+
+// Frames go on until a click (a press of the left button in a pass after one that saw it up)
+// or Return on the button the arrows highlighted. A button or key held when the screen opens
+// must be released first. Answers the button under the pointer, or the one highlighted for
+// Return (kNone for none), or -1 on quit.
+int clickedButton(const int* saves, TitleState& state)
 {
     showTitle(saves);
+    unsigned open = 1u | (saves[0] ? 2u : 0u) | (saves[1] ? 4u : 0u);
+    MenuKeys keys;
+    menuKeysOpen(&keys, MenuLayout::Column);
     for (;;) {
         bool pressed = false;
-        titleDraw(button, saves, ++frame);
+        titleDraw(state.button, saves, ++state.frame);
         if (takeQuitEvents(&pressed)) return -1;
         platformEventState(SDL_MOUSEMOTION, SDL_IGNORE);
         platformPumpEvents();
         Uint8 buttons = platformMouseState(&MousePx, &MousePy);
         int under = buttonAt(MousePx, MousePy);
-        if (under != button) {
-            button = available(under, saves) ? under : kNone;
-            if (button > kNone) systemSound("onmouse");
+        if (under != state.pointed) {
+            state.pointed = under;
+            state.button = available(under, saves) ? under : kNone;
+            if (state.button > kNone) systemSound("onmouse");
         }
+        MenuKey key = menuKeysRead(&keys, &state.button, kContinue, open);
+        if (key == MenuKey::Moved) systemSound("onmouse");
+        if (key == MenuKey::Picked) return state.button;
         if (buttons & SDL_BUTTON(SDL_BUTTON_LEFT)) pressed = true;
         if (!pressed) {
-            released = true;
-        } else if (released) {
-            released = false;
-            return button;
+            state.released = true;
+        } else if (state.released) {
+            state.released = false;
+            return available(state.pointed, saves) ? state.pointed : kNone;
         }
     }
 }
@@ -128,9 +145,8 @@ void title()
     music("./bgm/OP.ogg");
     // Each visit of the title starts the background circling afresh; a cancelled load
     // keeps it going.
-    int frame = 0;
+    TitleState state;
     int button = kNone;
-    bool released = false;
     Decision decision{DecisionKind::Title, 3, 1, nullptr, nullptr,
                       1u | (saves[0] ? 2u : 0u) | (saves[1] ? 4u : 0u), 0};
     platformWaitBegins();
@@ -139,7 +155,7 @@ void title()
         if (decisionAnswered(decision, &answer)) {
             button = answer.value[0];
         } else {
-            button = clickedButton(saves, frame, button, released);
+            button = clickedButton(saves, state);
             if (button < 0) {
                 music("off");
                 return;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "core/gametext.h"
+#include "core/settings.h"
 #include "core/state.h"
 #include "interpreter/openscript.h"
 #include "support/gamedir.h"
@@ -227,4 +228,34 @@ TEST(GameTexts, UnknownKeysAndBadNarrationsKeepTheBuiltInTexts)
     std::memcpy(gameCaption, caption, sizeof caption);
     std::memcpy(gameOverNarration, narration, sizeof narration);
     std::memcpy(chapterTitles, chapters, sizeof chapters);
+    // The bundled game's file also chose its own default settings.
+    settingsDefaults = kDefaultSettings;
+}
+
+TEST(GameTexts, AGameChoosesItsOwnDefaultSettings)
+{
+    settingsDefaults = kDefaultSettings;
+    testing::internal::CaptureStderr();
+    readGameTexts("marker = on\nskip = read\nautopace = 7\ntextspeed = 40\n", "system/game.txt");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_TRUE(settingsDefaults.marker);
+    EXPECT_TRUE(settingsDefaults.skipReadOnly);
+    EXPECT_EQ(settingsDefaults.autoPace, 7);
+    EXPECT_EQ(settingsDefaults.textSpeed, 40);
+    readGameTexts("textspeed = instant\nmarker = off\nskip = all\n", "system/game.txt");
+    EXPECT_EQ(settingsDefaults.textSpeed, 0);
+    EXPECT_FALSE(settingsDefaults.marker);
+    EXPECT_FALSE(settingsDefaults.skipReadOnly);
+
+    // A bad value keeps the engine's default and is told with the line; a near miss of a key
+    // is named.
+    testing::internal::CaptureStderr();
+    readGameTexts("marker = yes\ntextspeed = 5\nautopace = 10\nmarkers = on\n", "system/game.txt");
+    std::string err = testing::internal::GetCapturedStderr();
+    for (const char* line : {":1: marker must be on or off; the engine's default stays",
+                             ":2: textspeed must be", ":3: autopace must be", ":4: unknown key \"markers\" (did you mean marker?)"})
+        EXPECT_NE(err.find(std::string("warning: system/game.txt") + line), std::string::npos) << err;
+    EXPECT_FALSE(settingsDefaults.marker);
+    EXPECT_EQ(settingsDefaults.textSpeed, 0);
+    settingsDefaults = kDefaultSettings;
 }

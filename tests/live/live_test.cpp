@@ -9,6 +9,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,6 +19,8 @@
 #include <gtest/gtest.h>
 
 #include "support/gamedir.h"
+#include "support/keyboardplay.h"
+#include "support/shots.h"
 
 namespace {
 
@@ -315,4 +320,110 @@ TEST_F(Live, F6SavesThePageBackspaceStepsBackAndF9LoadsTheSaveAfterARestart)
     EXPECT_EQ(waitExit(game_, 10000ms), 0);
 }
 
+// The press actions of a replay input as xdotool keys, one at a time, each given a moment
+// for the game to show what it did.
+void pressKeys(const std::string& input, const std::function<bool(const std::string&)>& xdotool)
+{
+    static const std::map<std::string, std::string> names = {
+        {"down", "Down"}, {"up", "Up"}, {"left", "Left"}, {"right", "Right"},
+        {"return", "Return"}, {"space", "space"}, {"backspace", "BackSpace"}, {"m", "m"}};
+    std::istringstream lines(input);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("press ", 0) != 0) continue;
+        ASSERT_TRUE(xdotool("key " + names.at(line.substr(6)))) << line;
+        std::this_thread::sleep_for(250ms);
+    }
+}
+
+// The picture of a window dumped by xwd (32-bit pixels) as a 24-bit BMP.
+bool xwdToBmp(const std::string& xwd, const std::string& bmp)
+{
+    std::ifstream in(xwd, std::ios::binary);
+    std::string d((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    auto field = [&](size_t at) {
+        return (Uint32(Uint8(d[at])) << 24) | (Uint32(Uint8(d[at + 1])) << 16) |
+               (Uint32(Uint8(d[at + 2])) << 8) | Uint32(Uint8(d[at + 3]));
+    };
+    if (d.size() < 100) return false;
+    Uint32 header = field(0), w = field(16), h = field(20), bpl = field(48), colours = field(76);
+    size_t start = header + colours * 12;
+    if (field(44) != 32 || d.size() < start + size_t(bpl) * h) return false;
+    SDL_Surface* out = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xff0000, 0x00ff00, 0x0000ff, 0);
+    for (Uint32 y = 0; y < h; ++y)
+        for (Uint32 x = 0; x < w; ++x) {
+            const char* p = d.data() + start + size_t(y) * bpl + x * 4;
+            Uint8* to = static_cast<Uint8*>(out->pixels) + y * out->pitch + x * 3;
+            to[0] = Uint8(p[0]), to[1] = Uint8(p[1]), to[2] = Uint8(p[2]);
+        }
+    bool saved = SDL_SaveBMP(out, bmp.c_str()) == 0;
+    SDL_FreeSurface(out);
+    return saved;
+}
+
 }  // namespace
+
+TEST_F(Live, ARightClickOpensTheGameMenuAndTheKeyboardWorksEveryScreenOfIt)
+{
+    GameDir game;
+    game.minimalGame("[p1<p>p2]\n*move* {\n出口 A001\n}\n");
+    std::string window = launch(game);
+    ASSERT_FALSE(window.empty()) << "the game's window never showed";
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(xdotool("mousemove --window " + window + " 410 372 click 1"));
+    ASSERT_EQ(awaitEvents(game, "page", 1), 1u);
+    ASSERT_TRUE(xdotool("mousemove --window " + window + " 700 60 click 3"));
+    ASSERT_EQ(awaitEvents(game, "screen", 1), 1u) << "the right click opened no menu";
+    // Down to 設定, Return; Down to オート, Right: on; Backspace back to the menu.
+    pressKeys("press down\npress down\npress down\npress return\npress down\npress down\npress right\n"
+              "press backspace\n",
+              xdotool);
+    EXPECT_EQ(awaitEvents(game, "screen", 3), 3u);
+    EXPECT_NE(game.read("save/settings").find("auto 1\n"), std::string::npos);
+    // From 設定, Down past the empty backlog to タイトルへ and ゲーム終了; Return, Left to
+    // はい, Return: the game ends as when its window is closed.
+    pressKeys("press down\npress down\npress return\npress left\npress return\n", xdotool);
+    EXPECT_EQ(waitExit(game_, 10000ms), 0);
+    EXPECT_TRUE(game.exists("save/0"));
+    EXPECT_EQ(awaitEvents(game, "page", 2, 0ms), 1u);
+}
+
+TEST_F(Live, AChoiceAndTheFieldMenuArePlayedWithTheKeyboardAlone)
+{
+    GameDir game;
+    keyboardGame(game);
+    std::string window = launch(game);
+    ASSERT_FALSE(window.empty()) << "the game's window never showed";
+    std::this_thread::sleep_for(500ms);
+    pressKeys(kKeyboardPlay, xdotool);
+    ASSERT_EQ(awaitEvents(game, "scene", 2), 2u) << game.read("trace.jsonl");
+    EXPECT_NE(game.read("trace.jsonl").find("\"name\":\"A002\""), std::string::npos);
+    EXPECT_EQ(awaitEvents(game, "pick", 2), 2u);
+    ASSERT_TRUE(xdotool("key Escape"));
+    EXPECT_EQ(waitExit(game_, 10000ms), 0);
+}
+
+TEST_F(Live, AWindowOfItsOwnSizeShowsTheSamePixelsAsTheReplay)
+{
+    if (!onPath("xwd")) GTEST_SKIP() << "no xwd to read the window";
+    GameDir game;
+    game.picture("bg/black.jpg", 800, 600, 0x204060);
+    game.minimalGame("[潮の匂いで目が覚めた。<c red>赤</c>]\n*move* {\n出口 A001\n}\n");
+    game.write("system/game.txt", "marker = off\n");
+    ReplayRun replayed = runFromStart(game, "shot " + game.file("replay.bmp") + "\n");
+    ASSERT_EQ(replayed.status, 0) << replayed.err;
+    std::string window = launch(game);
+    ASSERT_FALSE(window.empty()) << "the game's window never showed";
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(xdotool("mousemove --window " + window + " 410 372 click 1"));
+    ASSERT_EQ(awaitEvents(game, "page", 1), 1u);
+    // The pointer off the window, then the picture as the X server holds it.
+    ASSERT_TRUE(xdotool("mousemove 1000 760"));
+    std::this_thread::sleep_for(500ms);
+    std::string dump = "DISPLAY=" + display + " xwd -silent -id " + window + " > '" + game.file("live.xwd") + "'";
+    ASSERT_EQ(std::system(dump.c_str()), 0);
+    ASSERT_TRUE(xwdToBmp(game.file("live.xwd"), game.file("live.bmp")));
+    SDL_Rect differ = shotDifference(game.file("replay.bmp"), game.file("live.bmp"));
+    EXPECT_EQ(differ.w, 0) << differ.x << "," << differ.y << " " << differ.w << "x" << differ.h;
+    ASSERT_TRUE(xdotool("key Escape"));
+    EXPECT_EQ(waitExit(game_, 10000ms), 0);
+}

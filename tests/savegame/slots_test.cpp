@@ -345,3 +345,17 @@ TEST_F(SlotScreen, ASaveThatCannotBeWrittenTellsThePlayer)
     EXPECT_EQ(pixelAt(screen, 5, 525), kSaveBack);
     EXPECT_EQ(game.read("save/2").size(), 464u);
 }
+
+TEST_F(SlotScreen, TheArrowsStepThroughTheSlotsAndBackspaceLeaves)
+{
+    // Any arrow steps from card to card; Return saves into the highlighted one.
+    EXPECT_EQ(pick(1, "press right\npress right\npress return\n"), 2);
+    EXPECT_EQ(pick(1, "press up\npress return\n"), 3);
+    EXPECT_EQ(pick(1, "press down\npress left\npress left\npress return\n"), 2);
+    // In load mode only the saved slots are stepped through.
+    game.write("save/3", slotRecord());
+    EXPECT_EQ(pick(0, "press down\npress down\npress return\n"), 3);
+    // Backspace leaves without a choice, as the right button does; the game goes on.
+    EXPECT_EQ(pick(1, "press down\npress backspace\npress return\n"), 0);
+    EXPECT_EQ(e, 1);
+}

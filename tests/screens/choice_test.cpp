@@ -215,3 +215,39 @@ TEST_F(Choice, PlatesAndTextsShowTheHighlightAndThePicks)
     stdFont = nullptr;
     TTF_Quit();
 }
+
+TEST_F(Choice, TheArrowsAndReturnPickAsTheMouseDoes)
+{
+    // The first Down highlights option 1; Up from there goes round to the last.
+    EXPECT_EQ(run("press down\npress down\npress return\n", 3), Picks{2});
+    EXPECT_EQ(run("press down\npress up\npress space\n", 3), Picks{3});
+    // Return held as the list opens (the key that turned the page) picks nothing, and Return
+    // with nothing highlighted neither.
+    reset();
+    EXPECT_EQ(run("keydown return\nwait 200\nkeyup return\nwait 50\n", 3), Picks{});
+    reset();
+    EXPECT_EQ(run("press return\n", 3), Picks{});
+    // The arrows move the highlight away from a pointer that stays on an option; a click still
+    // picks the option under the pointer, Return the highlighted one.
+    reset();
+    EXPECT_EQ(run("move 400 175\nwait 50\npress down\npress return\n", 3), Picks{2});
+    EXPECT_EQ(run("move 400 175\nwait 50\npress down\nclick 400 175\n", 3), Picks{1});
+    // In a choice of several picks the arrows pass over the options already picked.
+    reset();
+    EXPECT_EQ(run("press down\npress return\npress down\npress return\n", 3, 2), (Picks{1, 2}));
+}
+
+TEST_F(Choice, ArrowsSoundAndDrawTheHighlightAsThePointerDoes)
+{
+    static const char* const kPlates[] = {"sentakushi_on", "sentakushi_off"};
+    GameDir dir;
+    for (int i = 0; i < 2; ++i) {
+        dir.picture(std::string(kPlates[i]) + ".png", 500, 100, i == 0 ? 0xff0000 : 0x0000ff);
+        ImgLoad(dir.file(std::string(kPlates[i]) + ".png").c_str(), kPlates[i]);
+    }
+    run("press down\npress down\n", 2);
+    // Two options: the list's top is 175, the plates are drawn from 125 and 175; option 2's is
+    // lit, option 1's not.
+    EXPECT_EQ(pixelAt(screen, 300, 230), 0xff0000u);
+    EXPECT_EQ(pixelAt(screen, 300, 150), 0x0000ffu);
+}

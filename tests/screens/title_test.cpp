@@ -240,3 +240,20 @@ TEST(Title, CancellingTheSlotScreenShowsTheTitleAgainWithTheMusicGoingOn)
     EXPECT_EQ(music(run), (std::vector<std::string>{"./bgm/OP.ogg", "off"}));
     EXPECT_EQ(scenes(run), (std::vector<std::string>{"start"}));
 }
+
+TEST(Title, TheArrowsAndReturnChooseAButton)
+{
+    GameDir game;
+    startGame(game);
+    // Down highlights start; load and continue are gray and passed over.
+    ReplayRun run = runReplay(game, "press down\npress down\npress return\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(scenes(run), (std::vector<std::string>{"start"}));
+    // With a resume file, Up from nothing goes to continue.
+    game.write("save/0", game.read("save/0"));
+    run = runReplay(game, "move 5 5\nwait 50\npress up\npress return\n");
+    EXPECT_EQ(run.only("load").size(), 1u);
+    // A Return held as the title opens does nothing until pressed again.
+    run = runReplay(game, "keydown return\nwait 100\npress down\nwait 100\nkeyup return\nwait 500\n");
+    EXPECT_TRUE(run.only("scene").empty());
+}
