@@ -132,13 +132,23 @@ def test_touch(base, check):
         browser.js('''window.rightPresses = 0;
             document.getElementById('canvas').addEventListener('mousedown', function (e) {
               if (e.button === 2) window.rightPresses++; });''')
-        touch(browser, 'touchStart', [(x, y)])
-        time.sleep(0.8)
-        touch(browser, 'touchEnd', [])
-        browser.settle()
-        # The right button turns no text page (it backs out of the menus): the page stays.
-        check(browser.js('return window.rightPresses') == 1 and pages(browser) == shown,
-              'a long press is one press of the right button, not a click')
+        def long_press():
+            touch(browser, 'touchStart', [(x, y)])
+            time.sleep(0.8)
+            touch(browser, 'touchEnd', [])
+            browser.settle()
+
+        # The right button on a text page opens the game menu, and backs out of it.
+        at = len(browser.trace())
+        long_press()
+        opened = [e.get('name') for e in browser.trace()[at:] if e['ev'] == 'screen']
+        check(browser.js('return window.rightPresses') == 1 and pages(browser) == shown and
+              opened == ['gamemenu'],
+              'a long press is one press of the right button, not a click: the game menu opens')
+        at = len(browser.trace())
+        long_press()
+        closed = [e.get('name') for e in browser.trace()[at:] if e['ev'] == 'screen']
+        check(closed == ['page'] and pages(browser) == shown, 'another long press closes it: %s' % closed)
 
         touch(browser, 'touchStart', [(x, y)])
         touch(browser, 'touchEnd', [])
