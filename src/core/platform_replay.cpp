@@ -384,39 +384,17 @@ int platformPollEvent(SDL_Event* ev)
     return 1;
 }
 
-int platformWaitEvent(SDL_Event* ev)
+namespace {
+
+// Blocks for the next event, the clock jumping to each scripted action in turn, until `until`
+// (kForever: no end); 0 when that passed first.
+const Uint64 kForever = ~Uint64(0);
+
+int waitUntil(SDL_Event* ev, Uint64 until)
 {
-    looked();
-    latchPumpBegins();
-    replay.drained = replay.awaiting = false;
     for (;;) {
         // The game blocks only when nothing is queued: what is already there comes first, and
         // the player acts only on what is showing once the game waits.
-        runDue(replay.now, false);
-        if (inputTake(ev)) return 1;
-        runDue(replay.now, true);
-        if (inputTake(ev)) return 1;
-        if (replayUsedUp()) {
-            quitRequest(ev);
-            return 1;
-        }
-        Uint64 due = dueTime();
-        if (due > replay.now) replay.now = due;
-    }
-}
-
-int platformWaitEventTimeout(SDL_Event* ev, Uint32 ms)
-{
-    looked();
-    latchPumpBegins();
-    replay.drained = replay.awaiting = false;
-    // A page that animates while it waits would play out a long wait of the script frame by
-    // frame: only its last minute is, as in platformDelay.
-    const Uint64 kPlayedOut = 60000;
-    if (replay.next < replay.actions.size() && dueTime() > replay.now + ms + kPlayedOut)
-        replay.now = dueTime() - kPlayedOut;
-    Uint64 until = replay.now + ms;
-    for (;;) {
         runDue(replay.now, false);
         if (inputTake(ev)) return 1;
         runDue(replay.now, true);
@@ -433,6 +411,29 @@ int platformWaitEventTimeout(SDL_Event* ev, Uint32 ms)
         }
         if (due > replay.now) replay.now = due;
     }
+}
+
+}  // namespace
+
+int platformWaitEvent(SDL_Event* ev)
+{
+    looked();
+    latchPumpBegins();
+    replay.drained = replay.awaiting = false;
+    return waitUntil(ev, kForever);
+}
+
+int platformWaitEventTimeout(SDL_Event* ev, Uint32 ms)
+{
+    looked();
+    latchPumpBegins();
+    replay.drained = replay.awaiting = false;
+    // A page that animates while it waits would play out a long wait of the script frame by
+    // frame: only its last minute is, as in platformDelay.
+    const Uint64 kPlayedOut = 60000;
+    if (replay.next < replay.actions.size() && dueTime() > replay.now + ms + kPlayedOut)
+        replay.now = dueTime() - kPlayedOut;
+    return waitUntil(ev, replay.now + ms);
 }
 
 void platformPumpEvents()
