@@ -29,10 +29,11 @@ mkdir -p "$out/fonts"
 cp "$root/web/index.html" "$out/"
 cp "$objects"/tessarc.js "$objects"/tessarc.wasm "$objects"/tessarc-replay.js \
    "$objects"/tessarc-replay.wasm "$out/"
-# The game's folder becomes the page's root folder; saves are the player's, never shipped.
+# The game's folder becomes the page's root folder; saves are the player's and tests the
+# author's: neither is shipped.
 # Pictures and sounds are decoded when the game loads them.
 (cd "$out" && quietly python3 "$packager" game.data --preload "$game@/" \
-   --exclude "$game/save" --js-output=game.js --no-node)
+   --exclude "$game/save" --exclude "$game/tests" --js-output=game.js --no-node)
 for face in gothic/ipag mincho/ipam; do
   cp "/usr/share/fonts/opentype/ipafont-$face.ttf" "$out/fonts/"
 done
