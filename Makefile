@@ -4,7 +4,8 @@ SANITIZED := build-sanitize
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 GAME := game
 
-.PHONY: all deps play test test-game bench fuzz fuzz-run fuzz-smoke story-map clean web web-deps web-test
+.PHONY: all deps play test test-game bench fuzz fuzz-run fuzz-smoke story-map clean web web-deps web-test \
+  web-bench dist dist-test
 
 all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -37,6 +38,10 @@ bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTESSARC_TESTS=OFF -DTESSARC_BENCH=ON >/dev/null
 	cmake --build build-bench -j $(JOBS)
 	./build-bench/bench/tessarc_bench
+	@if [ -f build-web/index.html ] && command -v chromium >/dev/null && \
+	    /usr/bin/python3 -c 'import selenium' 2>/dev/null; then \
+	  /usr/bin/python3 bench/web_bench.py --web build-web; \
+	else echo "web figures: not measured (make web-bench builds the page and measures it)"; fi
 
 FUZZ_TARGETS := scanner condition layout itemlist savefile scene
 FUZZ_SECONDS := 600
@@ -69,5 +74,21 @@ web: web-deps
 web-test: all web
 	/usr/bin/python3 tests/web/web_test.py --web build-web --replay $(BUILD)/tessarc-replay
 
+# The web figures: bytes and time before the title, the faces, the whole page (see Performance).
+web-bench: web
+	/usr/bin/python3 bench/web_bench.py --web build-web
+
+# The packages for players in dist/ (GAME=DIR for another game, NAME=... for the packages'
+# name, the game folder's by default), and their test: each unpacked into a fresh folder and
+# started, the desktop one on a display without Japanese fonts, the web one in Chromium.
+NAME :=
+
+dist: all web-deps
+	./tools/make-dist.sh $(GAME) $(NAME)
+
+dist-test: dist
+	/usr/bin/python3 tests/dist/dist_test.py --dist dist --name $(or $(NAME),$(notdir $(abspath $(GAME)))) \
+	  --replay $(BUILD)/tessarc-replay
+
 clean:
-	rm -rf $(BUILD) $(SANITIZED) build-bench build-fuzz build-web build-web-obj
+	rm -rf $(BUILD) $(SANITIZED) build-bench build-fuzz build-web build-web-obj build-dist dist

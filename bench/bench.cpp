@@ -6,10 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -231,6 +234,84 @@ void PlaythroughMemory(benchmark::State& state)
     state.counters["peak_MiB"] = peak / 1024.0;
 }
 
+// ---- The checker ------------------------------------------------------------------------------
+
+// A game of 500 scenes of 100 lines each, made once in a temporary folder: messages with
+// markup, conditions, loops, choices and a move list in every scene, the scenes in a ring.
+std::string generatedGame()
+{
+    static std::string dir;
+    if (!dir.empty()) return dir;
+    char pattern[] = "/tmp/tessarc-bench-game-XXXXXX";
+    if (!mkdtemp(pattern)) return "";
+    dir = pattern;
+    for (const char* folder : {"/script", "/bg", "/bgm", "/se"}) mkdir((dir + folder).c_str(), 0755);
+    auto write = [](const std::string& path, const std::string& text) {
+        if (std::FILE* f = std::fopen(path.c_str(), "w")) {
+            std::fputs(text.c_str(), f);
+            std::fclose(f);
+        }
+    };
+    std::string items;
+    for (int i = 0; i < 70; ++i) items += "品物" + std::to_string(i) + "\n";
+    write(dir + "/script/itemlist.txt", items);
+    write(dir + "/bg/shore.jpg", "");
+    write(dir + "/bgm/forest.ogg", "");
+    write(dir + "/se/bell.wav", "");
+    const int kScenes = 500, kLines = 100;
+    std::vector<std::string> names = {"start"};
+    for (int i = 1; i < kScenes; ++i) {
+        char name[8];
+        std::snprintf(name, sizeof name, "%c%03d", 'A' + i / 100, i % 100 + 1);
+        names.push_back(name);
+    }
+    for (int k = 0; k < kScenes; ++k) {
+        const std::string next = names[(k + 1) % kScenes], back = names[(k + kScenes - 1) % kScenes];
+        const std::string f = std::to_string(k % 2000), g = std::to_string((k + kScenes - 1) % 2000);
+        std::vector<std::string> tail = {"pick {", "進む moveto " + next, "戻る{", "hp -1", "}", "}", "*search*",
+                                         "[砂の上に足跡がある。]", "*move*", "{", "次へ " + next, "前へ " + back, "}"};
+        std::vector<std::string> lines = {"// 場面 " + names[k], "bg shore", "bgm forest", "flag+ " + f};
+        for (int j = 0; lines.size() + 11 + tail.size() <= kLines; ++j) {
+            std::string item = std::to_string(j % 70);
+            for (const std::string& line : {"if (flag" + g + " & item" + item + ") {",
+                                            std::string("[浜辺を歩いた。<n>波の音が<c blue>遠く</c>聞こえる。]"),
+                                            "item+ " + item, std::string("}else{"), std::string("[何もない。]"),
+                                            std::string("}"), std::string("para1 = 0"),
+                                            std::string("while (para1 < 2) {"), std::string("para1 +1"),
+                                            std::string("se bell"), std::string("}")})
+                lines.push_back(line);
+        }
+        while (lines.size() + tail.size() < kLines) lines.push_back("// 余白");
+        lines.insert(lines.end(), tail.begin(), tail.end());
+        std::string text;
+        for (const std::string& line : lines) text += line + "\n";
+        write(dir + "/script/" + names[k] + ".txt", text);
+    }
+    return dir;
+}
+
+// One run of tessarc-check over a game folder, by the wall clock, as an author runs it.
+void checkerRun(benchmark::State& state, const std::string& dir)
+{
+    for (auto _ : state) {
+        auto started = std::chrono::steady_clock::now();
+        pid_t child = fork();
+        if (child == 0) {
+            int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            execl(TESSARC_CHECK, TESSARC_CHECK, "--dir", dir.c_str(), nullptr);
+            _exit(127);
+        }
+        waitpid(child, nullptr, 0);
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    }
+}
+
+void CheckBundledGame(benchmark::State& state) { checkerRun(state, kSource + "/game"); }
+
+void CheckGeneratedGame(benchmark::State& state) { checkerRun(state, generatedGame()); }
+
 // ---- The report -------------------------------------------------------------------------------
 
 struct Figure {
@@ -249,8 +330,8 @@ public:
     {
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
-            bool wholeRun = run.run_name.function_name == "StartUp" ||
-                            run.run_name.function_name == "PlaythroughMemory";
+            const std::string& name = run.run_name.function_name;
+            bool wholeRun = name == "StartUp" || name == "PlaythroughMemory" || name.rfind("Check", 0) == 0;
             double seconds = (wholeRun ? run.real_accumulated_time : run.cpu_accumulated_time) /
                              static_cast<double>(run.iterations);
             auto known = figures.find(run.run_name.function_name);
@@ -349,6 +430,10 @@ void printSummary(const LiveFigures& live)
                     figures["ResumeRecord"].counters["records/s"]);
     limitRow("headless start-up (tessarc-replay)", "StartUp",
              [](const Figure& f) { return f.seconds * 1e3; }, "ms", 150);
+    limitRow("checker: the bundled game", "CheckBundledGame",
+             [](const Figure& f) { return f.seconds * 1e3; }, "ms", 50);
+    limitRow("checker: 500 scenes, 50,000 lines", "CheckGeneratedGame",
+             [](const Figure& f) { return f.seconds * 1e3; }, "ms", 2000);
     limitRow("peak memory over a playthrough", "PlaythroughMemory",
              [](const Figure& f) { return f.counters.at("peak_MiB"); }, "MiB", 40);
     liveRows(live);
@@ -381,6 +466,8 @@ int main(int argc, char** argv)
         for (const auto& [name, function] : quick) benchmark::RegisterBenchmark(name, function)->MinTime(kSeconds);
     benchmark::RegisterBenchmark("SceneLines", SceneLines)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions);
     benchmark::RegisterBenchmark("StartUp", StartUp)->UseManualTime()->Iterations(10)->Repetitions(3)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("CheckBundledGame", CheckBundledGame)->UseManualTime()->Iterations(10)->Repetitions(3)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("CheckGeneratedGame", CheckGeneratedGame)->UseManualTime()->Iterations(3)->Repetitions(3)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("PlaythroughMemory", PlaythroughMemory)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
 
     benchmark::Initialize(&argc, argv);
@@ -389,6 +476,7 @@ int main(int argc, char** argv)
     // The live game: the fastest of five launches, then one stay at the title and a page.
     LiveFigures live = measureLive(TESSARC_LIVE, kSource + "/game", 5);
     printSummary(live);
+    if (!generatedGame().empty()) std::filesystem::remove_all(generatedGame());
     benchmark::Shutdown();
     quiting();
     return 0;

@@ -14,10 +14,11 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xdotool libx11-dev x11-utils x11-apps openbox
+  python3-numpy python3-pil vorbis-tools
 )
 # Large, and needed only by `make web` and `make web-test`: a plain `make` stays quick.
 if [ "${1:-}" = web ]; then
-  packages+=(emscripten chromium chromium-driver python3-selenium)
+  packages+=(emscripten chromium chromium-driver python3-selenium python3-fonttools python3-brotli)
 fi
 
 missing=()

@@ -22,10 +22,11 @@ file(GLOB GAME_SOURCES CONFIGURE_DEPENDS
   src/core/*.cpp src/interpreter/*.cpp src/presentation/*.cpp src/screens/*.cpp src/savegame/*.cpp)
 list(FILTER GAME_SOURCES EXCLUDE REGEX "src/core/platform_[a-z]+\\.cpp$")
 # The browser finds fonts by family, sizes the page itself, has no 24-bit screen, runs the game
-# on one thread and has SDL_mixer built into the program: those five files, and what the
-# browser's SDL and C library do differently, have web twins (*_web.cpp).
+# on one thread, has SDL_mixer built into the program and fetches the game's files while it
+# plays: those six files, and what the browser's SDL and C library do differently, have web
+# twins (*_web.cpp).
 list(FILTER GAME_SOURCES EXCLUDE REGEX
-  "src/(core/fonts|core/display|core/background|core/soundlibrary|presentation/fastblit)\\.cpp$")
+  "src/(core/fonts|core/display|core/background|core/soundlibrary|core/arrival|presentation/fastblit)\\.cpp$")
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS src/*/*_web.cpp)
 list(FILTER WEB_SOURCES EXCLUDE REGEX "src/(core/platform|app/main)_web\\.cpp$")
 add_library(tessarc_game OBJECT ${GAME_SOURCES} ${WEB_SOURCES})

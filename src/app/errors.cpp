@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/devmode.h"
 #include "app/init.h"
+#include "app/options.h"
 #include "core/errorplace.h"
 #include "core/onscreen.h"
 #include "core/platform.h"
@@ -47,9 +49,12 @@ void errors(const char* message)
     shownText(message);
     // Fonts are opened late in start-up, and their own failure comes through here.
     bool canShow = screen && stdFont && BigFont;
+    // An author sees where the error is, and may start the scene again.
+    bool dev = canShow && authorDevMode();
 
-    SDL_Surface* heading = canShow ? renderLine(BigFont, "※エラー！") : nullptr;
-    SDL_Surface* text = canShow ? renderLine(stdFont, message) : nullptr;
+    SDL_Surface* heading = canShow && !dev ? renderLine(BigFont, "※エラー！") : nullptr;
+    SDL_Surface* text = canShow && !dev ? renderLine(stdFont, message) : nullptr;
+    if (dev) drawDevError(message);
     blitSurface(heading, 100, 200);
     blitSurface(text, 100, 300);
     if (screen) platformFlip(screen);
@@ -62,6 +67,7 @@ void errors(const char* message)
         platformEventState(SDL_MOUSEMOTION, SDL_IGNORE);
         platformWaitEvent(&event);
         platformPumpEvents();
+        if (dev && devErrorKey(event)) break;
     } while (!acknowledged());
 
     if (heading) SDL_FreeSurface(heading);

@@ -4,8 +4,10 @@
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/gametext.h"
+#include "core/nearest.h"
 #include "core/textfile.h"
 #include "presentation/textlayout.h"
 
@@ -59,15 +61,23 @@ char* textOf(const std::string& key, size_t* capacity)
     return nullptr;
 }
 
-void warn(const char* file, int line, const std::string& problem)
+const char* const kKeys[] = {"caption", "gameover", "chapter1", "chapter2", "chapter3", "chapter4", "chapter5"};
+
+std::string unknownKey(const std::string& key)
 {
-    std::fprintf(stderr, "warning: %s:%d: %s; the built-in text stays\n", file, line, problem.c_str());
+    std::vector<std::string> near = nearestWords(key, std::vector<std::string>(std::begin(kKeys), std::end(kKeys)));
+    return "unknown key \"" + key + "\"" + (near.empty() ? "" : " (did you mean " + near[0] + "?)");
 }
 
 }  // namespace
 
-void readGameTexts(const char* text, const char* file)
+void readGameTexts(const char* text, const char* file,
+                   const std::function<void(int, const std::string&)>& report)
 {
+    auto warn = [&](const char* name, int line, const std::string& problem) {
+        if (report) report(line, problem + "; the built-in text stays");
+        else std::fprintf(stderr, "warning: %s:%d: %s; the built-in text stays\n", name, line, problem.c_str());
+    };
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
@@ -85,7 +95,7 @@ void readGameTexts(const char* text, const char* file)
         size_t capacity;
         char* target = textOf(key, &capacity);
         if (!target) {
-            warn(file, number, "unknown key \"" + key + "\"");
+            warn(file, number, unknownKey(key));
             continue;
         }
         if (value.size() >= capacity) {

@@ -1,5 +1,6 @@
 #include "app/init.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +13,7 @@
 
 #include <SDL_mixer.h>
 
+#include "app/devmode.h"
 #include "app/gametexts.h"
 #include "app/options.h"
 #include "core/background.h"
@@ -21,6 +23,7 @@
 #include "core/events.h"
 #include "core/fonts.h"
 #include "core/gametext.h"
+#include "core/names.h"
 #include "core/settings.h"
 #include "core/soundlibrary.h"
 #include "core/state.h"
@@ -183,6 +186,11 @@ void readItemNames(const char* text)
 void init()
 {
     tuneMemory();
+    // A file size limit would kill the game in the middle of a save; a write past it fails
+    // instead, and is handled as a full disk is: the old save is kept and the player told.
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     // The player's settings from the last run; the scaling filter must be chosen before SDL
     // starts.
     settings = settingsRead(kSettingsPath);
@@ -192,6 +200,7 @@ void init()
     readAheadFirstPictures();
     bool audio = startSdl();
     loadGameTexts();
+    namesLoad();
     SDL_WM_SetCaption(gameCaption, nullptr);
     // The game plays on silently, but the player is told why there is no sound.
     if (!audio || Mix_OpenAudio(44100, 0x8010, 2, 4096) != 0)
@@ -210,6 +219,7 @@ void init()
     removeUnfinishedSaves();
     settingsApply();
     playerKeys = playerKey;
+    if (authorDevMode()) authorKeys = authorKey;
 }
 
 void initHeadless()

@@ -2,7 +2,8 @@
 //
 //   tessarc [--scene NAME] [--set KEY=VALUE]... [--dev]
 //
-// Without options the game starts at its title. Exit status 2 on a bad option. When the
+// Without options the game starts at its title. Exit status 2 on a bad option; arguments that
+// are not options are ignored with a line on standard error. When the
 // environment variable TESSARC_TRACE names a file, the game writes to it the same JSON Lines
 // trace as tessarc-replay, so that an author can record a live session.
 #include <cstdio>
@@ -42,8 +43,16 @@ int main(int argc, char* argv[])
             std::printf("usage: tessarc %s\n", kAuthorUsage);
             return 0;
         }
-        if (!takeAuthorOption(argc, argv, &i, &problem)) return badOption("unknown option " + arg);
-        if (!problem.empty()) return badOption(problem);
+        if (takeAuthorOption(argc, argv, &i, &problem)) {
+            if (!problem.empty()) return badOption(problem);
+            continue;
+        }
+        // A desktop may hand the program a file when a game folder is opened with it.
+        if (arg.empty() || arg[0] != '-') {
+            std::fprintf(stderr, "tessarc: ignoring the argument %s\n", arg.c_str());
+            continue;
+        }
+        return badOption("unknown option " + arg);
     }
     std::string problem;
     if (!authorOptionsFit(&problem)) return badOption(problem);

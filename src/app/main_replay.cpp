@@ -61,9 +61,13 @@ std::string absolute(const std::string& path, const std::string& base)
     return path.empty() || path[0] == '/' ? path : base + "/" + path;
 }
 
+// An INPUT larger than this is refused rather than read for ever (an endless device).
+const size_t kInputLimit = 16 << 20;
+
 // Reads the whole of a regular file, a pipe or a terminal ("-": standard input). A folder, a
-// closed standard input or a read error is an unreadable INPUT.
-bool readAll(const std::string& path, std::string* text)
+// closed standard input, a read error or more than kInputLimit bytes is an unreadable INPUT,
+// told in *problem.
+bool readAll(const std::string& path, std::string* text, std::string* problem)
 {
     int fd = path == "-" ? 0 : open(path.c_str(), O_RDONLY);
     struct stat info;
@@ -77,6 +81,10 @@ bool readAll(const std::string& path, std::string* text)
             break;
         }
         text->append(buffer, static_cast<size_t>(got));
+        if (text->size() > kInputLimit) {
+            *problem = " (larger than 16 MiB)";
+            ok = false;
+        }
     }
     if (fd > 0) close(fd);
     return ok;
@@ -100,15 +108,16 @@ struct Run {
 int play(const Run& run, const std::string& name, const std::string& text, int argc, char* argv[])
 {
     std::string problem;
+    if (!run.gameDir.empty() && chdir(absolute(run.gameDir, run.startDir).c_str()) != 0)
+        return usage("cannot enter GAME_DIR " + run.gameDir);
+    // The options read the game's names file, which expect's keys may use too.
+    if (!authorOptionsFit(&problem)) return badOption(problem);
     if (!replayLoad(text, run.startDir, &problem)) return usage("INPUT " + problem);
     replayName(name);
     replayOnFailure(failed);
     decisionHooks({replayAnswer, nullptr});
     if (!run.tracePath.empty() && !traceOpen(absolute(run.tracePath, run.startDir).c_str()))
         return usage("cannot write trace " + run.tracePath);
-    if (!run.gameDir.empty() && chdir(absolute(run.gameDir, run.startDir).c_str()) != 0)
-        return usage("cannot enter GAME_DIR " + run.gameDir);
-    if (!authorOptionsFit(&problem)) return badOption(problem);
 
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -116,7 +125,8 @@ int play(const Run& run, const std::string& name, const std::string& text, int a
     // program, instead of becoming a close request it would never read.
     setenv("SDL_NO_SIGNAL_HANDLERS", "1", 1);
     int status = SDL_main(argc, argv);
-    traceClose();
+    // A run whose trace is incomplete has not done what it was asked.
+    if (!traceClose() && status == 0) status = 2;
     if (replayStoppedBusy())
         std::fprintf(stderr, "tessarc-replay: the game kept running without waiting for the player; "
                              "it was asked to quit\n");
@@ -178,7 +188,7 @@ std::string runTest(const Run& run, const std::string& path, const std::string& 
                     char* argv[])
 {
     std::string text, problem;
-    if (!readAll(path, &text)) return "cannot read it";
+    if (!readAll(path, &text, &problem)) return "cannot read it" + problem;
     std::string view = gameViewMake(absolute(run.gameDir.empty() ? "." : run.gameDir, run.startDir), &problem);
     if (view.empty()) return problem;
     std::string errPath = view + "/.stderr";
@@ -206,7 +216,7 @@ std::string runTest(const Run& run, const std::string& path, const std::string& 
     int raw = 0;
     if (child > 0) waitpid(child, &raw, 0);
     std::string err;
-    readAll(errPath, &err);
+    readAll(errPath, &err, &problem);
     gameViewRemove(view);
     if (child < 0) return "cannot start it";
     if (!WIFEXITED(raw)) return "ended by signal " + std::to_string(WTERMSIG(raw));
@@ -271,8 +281,8 @@ int main(int argc, char* argv[])
     }
     if (input.empty()) return usage("no INPUT");
 
-    std::string text;
-    if (!readAll(input == "-" ? input : absolute(input, run.startDir), &text))
-        return usage("cannot read INPUT " + input);
+    std::string text, why;
+    if (!readAll(input == "-" ? input : absolute(input, run.startDir), &text, &why))
+        return usage("cannot read INPUT " + input + why);
     return play(run, input, text, argc, argv);
 }

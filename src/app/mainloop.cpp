@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/devmode.h"
 #include "app/init.h"
 #include "app/options.h"
 #include "core/errorplace.h"
@@ -12,6 +13,7 @@
 #include "interpreter/openscript.h"
 #include "interpreter/script.h"
 #include "presentation/backlog.h"
+#include "presentation/window.h"
 #include "savegame/save.h"
 #include "screens/title.h"
 
@@ -20,16 +22,46 @@ namespace {
 // The loaded scene texts, one per scene index, owned here.
 OpenScript* loaded[kSceneCount];
 
-void loadScene(int index)
+// Reads the scene at index; false when an author asked to start the last scene again from
+// the error screen of a scene that could not be read.
+bool loadScene(int index)
 {
     delete loaded[index];
     loaded[index] = nullptr;
-    loaded[index] = new OpenScript();
+    // The text it pointed into is gone; a load that fails must not leave the pointer behind.
+    scripttext[index] = nullptr;
+    setSceneRestartable(authorDevMode());
+    try {
+        loaded[index] = new OpenScript();
+    } catch (const SceneRestart&) {
+        setSceneRestartable(false);
+        return false;
+    }
+    setSceneRestartable(false);
     scriptcheck[index] = 1;
+    return true;
 }
 
-// Runs the scene at index; with the reload key armed, F5 reads every loaded scene file again
-// and starts the scene again from the state it began with.
+// Reads every loaded scene file again; a file that cannot be read now keeps the text it had.
+void rereadScenes()
+{
+    for (OpenScript* scene : loaded) {
+        char why[160];
+        if (scene && !scene->reread(why, sizeof why))
+            std::fprintf(stderr, "warning: %s: %s（前の内容のまま続けます）\n", scene->file, why);
+    }
+}
+
+// The scene began again from its start: the kept state back, the scene files read again.
+void backToStart()
+{
+    backToSceneStart();
+    rereadScenes();
+    e = 1;
+}
+
+// Runs the scene at index. For an author, F5 (or F5 on the error screen of an error in it)
+// reads every loaded scene file again and starts the scene again from the state it began with.
 void runScene(int index)
 {
     // Only an author can ask for the start again; a player's scenes do without the copy.
@@ -38,25 +70,29 @@ void runScene(int index)
         traceScene(nextpoint, index);
         placeFile(loaded[index] ? loaded[index]->file : "");
         reloadKey = authorDevMode() ? ReloadKey::Armed : ReloadKey::Off;
-        script(scripttext[index]);
+        setSceneRestartable(authorDevMode());
+        bool again;
+        try {
+            script(scripttext[index]);
+            again = reloadKey == ReloadKey::Pressed;
+        } catch (const SceneRestart&) {
+            // The error screen is still showing; the scene draws itself anew.
+            window(0);
+            again = true;
+        }
+        setSceneRestartable(false);
         placeNone();
-        bool again = reloadKey == ReloadKey::Pressed;
         reloadKey = ReloadKey::Off;
         if (!again) return;
-        backToSceneStart();
-        for (OpenScript* scene : loaded) {
-            char why[160];
-            // A file that cannot be read now keeps the text it had.
-            if (scene && !scene->reread(why, sizeof why))
-                std::fprintf(stderr, "warning: %s: %s（前の内容のまま続けます）\n", scene->file,
-                             why);
-        }
-        e = 1;
+        backToStart();
     }
 }
 
 void runScenes()
 {
+    // The scene before starts again: a scene it named could not be read, and the author
+    // pressed F5 on the error screen.
+    bool again = false;
     while (e == 1) {
         // Scenes may chain for ever without waiting for the player; the close request still
         // ends them.
@@ -65,10 +101,18 @@ void runScenes()
             break;
         }
         int index = sceneIndex();
-        // A scene already loaded in this game is not read again, whatever nextpoint says now.
-        if (scriptcheck[index] == 0) loadScene(index);
-        reread = scriptread[index] == 1 ? 1 : 0;
-        ++scripttime;
+        if (!again) {
+            // A scene already loaded in this game is not read again, whatever nextpoint says now.
+            if (scriptcheck[index] == 0 && !loadScene(index)) {
+                // With no scene before it in this game, the file is tried again as it stands.
+                again = keptSceneStart() != nullptr;
+                if (again) backToStart();
+                continue;
+            }
+            reread = scriptread[index] == 1 ? 1 : 0;
+            ++scripttime;
+        }
+        again = false;
         runScene(index);
         save(1);
     }

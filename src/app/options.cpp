@@ -6,17 +6,20 @@
 #include <cstring>
 #include <vector>
 
+#include "core/names.h"
 #include "core/state.h"
-#include "core/statekey.h"
 #include "interpreter/commands.h"
 
 const char kAuthorUsage[] = "[--scene NAME] [--set KEY=VALUE]... [--dev]";
 
 namespace {
 
+// A --set as given; its variable is found once the game folder's names are known.
 struct Setting {
-    int* slot;
+    std::string text;     // KEY=VALUE, for messages
+    std::string key;
     int value;
+    int* slot = nullptr;
 };
 
 std::string sceneName;
@@ -36,24 +39,20 @@ bool readInt(const char* text, int* value)
     return true;
 }
 
+// Takes KEY=VALUE; the key is looked up once the names file can be read (authorOptionsFit).
 bool parseSetting(const std::string& text, std::string* problem)
 {
-    size_t equals = text.find('=');
-    StateKey key = findStateKey(text.substr(0, equals));
-    if (key.fault == KeyFault::Unknown || equals == std::string::npos) {
-        *problem = "--set " + text + ": not KEY=VALUE with KEY one of " + kStateKeyList;
+    size_t equals = text.rfind('=');
+    Setting setting{text, text.substr(0, equals == std::string::npos ? text.size() : equals), 0};
+    if (equals == std::string::npos || setting.key.empty()) {
+        *problem = "--set " + text + ": not KEY=VALUE";
         return false;
     }
-    if (key.fault != KeyFault::None) {
-        *problem = "--set " + text + ": " + keyFaultText(key);
-        return false;
-    }
-    int value;
-    if (!readInt(text.c_str() + equals + 1, &value)) {
+    if (!readInt(text.c_str() + equals + 1, &setting.value)) {
         *problem = "--set " + text + ": the value is not a whole number";
         return false;
     }
-    settings.push_back({key.slot, value});
+    settings.push_back(setting);
     return true;
 }
 
@@ -99,6 +98,16 @@ int badAuthorOption(const char* program, const std::string& problem)
 
 bool authorOptionsFit(std::string* problem)
 {
+    namesLoad();
+    for (Setting& setting : settings) {
+        StateKey key;
+        std::string why;
+        if (!stateKeyFind(setting.key, &key, &why)) {
+            *problem = "--set " + setting.text + ": " + why;
+            return false;
+        }
+        setting.slot = key.slot;
+    }
     if (sceneName.empty()) return true;
     std::string file = "script/" + sceneName + ".txt";
     std::FILE* scene = std::fopen(("./" + file).c_str(), "rb");
@@ -112,7 +121,8 @@ bool authorOptionsFit(std::string* problem)
 
 void applyAuthorSets()
 {
-    for (const Setting& setting : settings) *setting.slot = setting.value;
+    for (const Setting& setting : settings)
+        if (setting.slot) *setting.slot = setting.value;
 }
 
 bool startAtAuthorScene()

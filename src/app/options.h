@@ -2,7 +2,8 @@
 //   --scene NAME      the first game starts straight at scene NAME, skipping the title;
 //                     implies --dev
 //   --set KEY=VALUE   after each new-game reset KEY is set to VALUE, in the order given;
-//                     KEY is flagN, itemN, paraN, checkN, timecheckN, hp, guts, hpmax, gutsmax
+//                     KEY is flagN, itemN, paraN, checkN, timecheckN, hp, guts, hpmax, gutsmax,
+//                     or a name of the game's system/names.txt
 //   --dev             F5 reloads the scene files and starts the running scene again
 #pragma once
 
@@ -19,8 +20,9 @@ bool takeAuthorOption(int argc, char* argv[], int* i, std::string* problem);
 // status of a usage error, 2.
 int badAuthorOption(const char* program, const std::string& problem);
 
-// Run in the game folder once the options are taken: whether they fit the game (the scene
-// named by --scene has its file); if not, a one-line message in *problem.
+// Run in the game folder once the options are taken: whether they fit the game (every --set
+// key names a variable, the scene named by --scene has its file); if not, a one-line message
+// in *problem. Reads the game's names file.
 bool authorOptionsFit(std::string* problem);
 
 // Sets the --set values into the game state.

@@ -1,8 +1,11 @@
 #include "check/conditions.h"
 
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
 
 #include "check/fault.h"
+#include "core/names.h"
 #include "interpreter/condition.h"
 #include "interpreter/scanner.h"
 
@@ -101,6 +104,84 @@ std::string checkCondition(const char* engineText, const char* pos, const Source
     if (!word.empty())
         found.error(place, "condition", "unknown word " + quoted(word) + " in the condition " +
                                             quoted("(" + condition + ")") + unknownWordAdvice(word));
+    if (std::strchr(engineText, '&') && std::strchr(engineText, '|'))
+        found.warning(place, "condition-mixed",
+                      "the condition " + quoted("(" + condition + ")") +
+                          " mixes `&` and `|`: the game joins all its terms with AND, `|` too; "
+                          "test the alternatives in an `elseif` or in nested `if`s");
     recordTerms(condition, place, found);
-    return condition;
+    return withNames(condition);
+}
+
+bool conditionCanHold(const std::string& engineText, const CanBeSet& canBeSet, int route, std::string* why)
+{
+    const char* text = engineText.c_str();
+    if (std::strstr(text, "(1)") || std::strstr(text, "( 1 )")) return true;
+    if (std::strstr(text, "(0)") || std::strstr(text, "( 0 )")) {
+        *why = "it holds `(0)`";
+        return false;
+    }
+    bool all = std::strchr(text, '&') != nullptr;
+    bool any = false, every = true;
+    std::string first;
+    const char* pos = text;
+    for (;;) {
+        while (*pos == '&' || *pos == '|') ++pos;
+        char term[kTermSize] = "";
+        if (const char* stop = conditionSkip(term, pos)) pos = stop;
+        const char* at = nullptr;
+        int k = conditionKeyword(term, &at);
+        bool can = true;
+        Table table;
+        // A turned-round term, and comparisons of values the checker does not follow, may hold.
+        if (k >= 0 && !std::strchr(term, '!')) {
+            std::string keyword = conditionKeywordName(k);
+            if (keyword != "time" && keyword != "para" && tableOf(keyword.c_str(), &table)) {
+                int number = readNumber(numberAt(at));
+                can = canBeSet(table, number);
+                if (!can && first.empty()) first = "nothing raises " + entryLabel(table, number);
+            } else if (keyword == "route" && route > 0) {
+                can = ifchecking2(at, route) == 1;
+                if (!can && first.empty()) first = "the scene is on route " + std::to_string(route);
+            }
+        }
+        any = any || can;
+        every = every && can;
+        if (*pos != '&' && *pos != '|') break;
+    }
+    if (all ? every : any) return true;
+    *why = first;
+    return false;
+}
+
+std::string withNames(const std::string& condition)
+{
+    static const struct {
+        const char* keyword;
+        Numbered kind;
+        bool keep;      // the keyword stays in front of the name
+    } kNamed[] = {{"item", Numbered::Item, false}, {"flag", Numbered::Flag, false},
+                  {"check", Numbered::Check, false}, {"para", Numbered::Para, false},
+                  {"time", Numbered::Timecheck, true}};
+    if (!namesGiven()) return condition;
+    std::string out;
+    for (size_t i = 0; i < condition.size();) {
+        bool replaced = false;
+        for (const auto& n : kNamed) {
+            size_t length = std::strlen(n.keyword);
+            if (condition.compare(i, length, n.keyword) != 0 || (i > 0 && std::isalpha(static_cast<unsigned char>(condition[i - 1]))))
+                continue;
+            size_t digits = condition.find_first_not_of(" ", i + length);
+            size_t end = condition.find_first_not_of("0123456789", digits);
+            if (digits == std::string::npos || end == digits) continue;
+            const char* name = nameOf(n.kind, std::atoi(condition.c_str() + digits));
+            if (!name) continue;
+            out += (n.keep ? condition.substr(i, digits - i) : "") + name;
+            i = end == std::string::npos ? condition.size() : end;
+            replaced = true;
+            break;
+        }
+        if (!replaced) out += condition[i++];
+    }
+    return out;
 }

@@ -59,3 +59,12 @@ void Findings::use(Table table, int number, bool set, bool tested, const Place& 
 }
 
 std::string quoted(const std::string& words) { return "`" + words + "`"; }
+
+Numbered kindOf(Table table)
+{
+    static const Numbered kKinds[] = {Numbered::Item, Numbered::Flag, Numbered::Check, Numbered::Para,
+                                      Numbered::Timecheck};
+    return kKinds[static_cast<int>(table)];
+}
+
+std::string entryLabel(Table table, int number) { return numberedLabel(kindOf(table), number); }

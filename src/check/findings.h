@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "check/check.h"
+#include "core/names.h"
 
 // A position in a file of the game folder.
 struct Place {
@@ -30,7 +31,7 @@ enum class Table { Item, Flag, Mark, Parameter, TimeMark };
 struct NumberUse {
     Table table;
     int number;
-    bool set;                       // flag+ (a set) rather than a test or a clear
+    bool set;                       // flag+, item+, check+ (a raise) rather than a test or a clear
     bool tested;                    // a condition reads it
     Place place;
 };
@@ -43,11 +44,37 @@ struct Exit {
     Place place;
 };
 
+// One destination of a move list: TEXT SCENE, or change TEXT (CONDITION) SCENE.
+struct MoveCandidate {
+    std::string scene;
+    std::string condition;          // the text the game reads it from; "" when unconditional
+    Place place;
+};
+
+// One list of the move section: a plain "{" block, or a branch of its if chain ("" and always
+// for else), whose candidates the menu offers when it is the branch taken.
+struct MoveBranch {
+    std::string condition;          // the text the game reads it from
+    bool always;
+    bool broken;                    // its "{" is missing: the game finds no list here
+    std::vector<MoveCandidate> candidates;
+};
+
+// The move section of a scene, and what the field menu there can do besides moving.
+struct MoveSection {
+    bool present = false;
+    Place place;                    // the "*move*" line
+    std::vector<MoveBranch> branches;
+    bool menuOpens = false;         // the field menu can open in the scene
+    bool searchLeaves = false;      // the search section can end the scene
+};
+
 struct Findings {
     std::vector<Diagnostic>* diagnostics = nullptr;
     std::vector<NumberUse> numbers;
     std::vector<Exit> exits;
     std::string chapter;
+    MoveSection move;               // of the scene being checked
 
     void error(const Place& p, const char* code, const std::string& message);
     void warning(const Place& p, const char* code, const std::string& message);
@@ -57,3 +84,9 @@ struct Findings {
 
 // "`word`": the script's own words in a message.
 std::string quoted(const std::string& words);
+
+// The names file's kind of a table.
+Numbered kindOf(Table table);
+
+// "flag 12", "item 3 (古い鍵)": an entry of a table in a message, with its name when it has one.
+std::string entryLabel(Table table, int number);

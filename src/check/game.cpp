@@ -7,8 +7,11 @@
 #include <map>
 #include <set>
 #include <sys/stat.h>
+#include <tuple>
 
 #include "check/findings.h"
+#include "check/gamefiles.h"
+#include "check/moves.h"
 #include "check/scene.h"
 #include "core/state.h"
 #include "core/textfile.h"
@@ -17,7 +20,6 @@
 
 namespace {
 
-const int kItemListSize = 16384;   // the bytes of the item list the game reads
 const char kItemList[] = "script/itemlist.txt";
 // The save screen reads the chapter flags 51-55 itself.
 const int kChapterFlagFirst = 51, kChapterFlagLast = 55;
@@ -45,21 +47,6 @@ std::vector<std::string> sceneNames(const std::string& scriptDir)
     return names;
 }
 
-// How many items the item list names (line i names item i, as the game reads it).
-int namedItems(const std::string& dir, Findings& found)
-{
-    static char list[kItemListSize];
-    TextFile file = readTextFile((dir + "/" + kItemList).c_str(), list, sizeof list);
-    if (!file.opened) {
-        found.error({kItemList, 1, 1}, "item-list", "the item list is missing; the game does not start without it");
-        return 0;
-    }
-    int count = 0;
-    char name[kNameSize];
-    for (const char* pos = list; count < kItemCount && (pos = GetLine(name, pos));) ++count;
-    return count;
-}
-
 void checkFlags(const std::vector<NumberUse>& uses, Findings& found)
 {
     std::map<int, const NumberUse*> firstSet, firstTest;
@@ -70,12 +57,12 @@ void checkFlags(const std::vector<NumberUse>& uses, Findings& found)
     }
     for (const auto& [number, use] : firstTest)
         if (!firstSet.count(number))
-            found.warning(use->place, "flag-unset", "flag " + std::to_string(number) +
+            found.warning(use->place, "flag-unset", entryLabel(Table::Flag, number) +
                                                         " is tested but no `flag+ " + std::to_string(number) +
                                                         "` sets it anywhere");
     for (const auto& [number, use] : firstSet)
         if (!firstTest.count(number) && (number < kChapterFlagFirst || number > kChapterFlagLast))
-            found.warning(use->place, "flag-unused", "flag " + std::to_string(number) +
+            found.warning(use->place, "flag-unused", entryLabel(Table::Flag, number) +
                                                          " is set but no condition tests it");
 }
 
@@ -84,7 +71,7 @@ void checkItemNames(const std::vector<NumberUse>& uses, int named, Findings& fou
     std::set<int> reported;
     for (const NumberUse& u : uses)
         if (u.table == Table::Item && u.number >= named && reported.insert(u.number).second)
-            found.warning(u.place, "item-unnamed", "item " + std::to_string(u.number) + " has no name in " +
+            found.warning(u.place, "item-unnamed", entryLabel(Table::Item, u.number) + " has no name in " +
                                                        kItemList + " (it names items 0-" +
                                                        std::to_string(named - 1) + ")");
 }
@@ -116,16 +103,13 @@ void buildStory(const std::vector<std::string>& scenes, const std::map<std::stri
                 const ExitsByScene& byScene, Story& story)
 {
     std::set<std::string> others;
+    std::set<std::tuple<std::string, std::string, std::string>> drawn;
     for (const std::string& name : scenes) {
         story.nodes.push_back({name, NodeKind::Scene, chapters.at(name)});
         auto out = byScene.find(name);
         if (out == byScene.end()) continue;
         for (const Exit* x : out->second) {
-            StoryEdge edge{name, x->to, x->label};
-            bool seen = std::any_of(story.edges.begin(), story.edges.end(), [&](const StoryEdge& e) {
-                return e.from == edge.from && e.to == edge.to && e.label == edge.label;
-            });
-            if (!seen) story.edges.push_back(edge);
+            if (drawn.insert({name, x->to, x->label}).second) story.edges.push_back({name, x->to, x->label});
             if (x->kind != NodeKind::Scene && others.insert(x->to).second)
                 story.nodes.push_back({x->to, x->kind, ""});
         }
@@ -141,7 +125,10 @@ bool checkGame(const std::string& dir, std::vector<Diagnostic>& diagnostics, Sto
     found.diagnostics = &diagnostics;
     GameFolder game{dir};
     std::vector<std::string> scenes = sceneNames(dir + "/script");
-    int named = namedItems(dir, found);
+    int named = checkItemList(dir, found);
+    checkGameTexts(dir, found);
+    bool names = readNames(dir, found);
+    std::map<std::string, MoveSection> moves;
 
     static char text[kScriptSize];
     std::map<std::string, std::string> chapters;
@@ -158,6 +145,7 @@ bool checkGame(const std::string& dir, std::vector<Diagnostic>& diagnostics, Sto
         found.chapter.clear();
         checkScene(src, game, found);
         chapters[name] = found.chapter;
+        moves[name] = found.move;
         exitRange[name] = {first, found.exits.size()};
     }
     ExitsByScene byScene;
@@ -166,6 +154,8 @@ bool checkGame(const std::string& dir, std::vector<Diagnostic>& diagnostics, Sto
 
     checkFlags(found.numbers, found);
     checkItemNames(found.numbers, named, found);
+    if (names) checkUnnamed(found.numbers, found);
+    checkMoves(moves, found.numbers, found);
     checkReach(scenes, byScene, found);
     buildStory(scenes, chapters, byScene, story);
 

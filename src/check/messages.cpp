@@ -1,5 +1,6 @@
 #include "check/messages.h"
 
+#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -35,14 +36,59 @@ std::string tagWord(const char* s, int at)
     return std::string(s + at, s + end);
 }
 
-void checkTag(const char* message, int pos, const char* open, const SourceText& src, Findings& found)
+// What the player would have read of a tag that ran on past its end: the text of span (from
+// the tag's "<" to where the game ends it) without the tag's own word and the pieces of other
+// tags in it, cut to a few words.
+std::string swallowedText(const std::string& span)
+{
+    size_t at = span.find_first_not_of("</ \t", 0);
+    if (at != std::string::npos && std::isalpha(static_cast<unsigned char>(span[at]))) {
+        bool colour = span[at] == 'c';
+        ++at;
+        // A colour tag's word is no text either.
+        if (colour) {
+            at = span.find_first_not_of(" \t", at);
+            while (at < span.size() && std::isalpha(static_cast<unsigned char>(span[at]))) ++at;
+        }
+    }
+    std::string text;
+    for (size_t i = at == std::string::npos ? span.size() : at; i < span.size();) {
+        if (span[i] == '<') {
+            ++i;
+            while (i < span.size() && (span[i] == '/' || std::isalpha(static_cast<unsigned char>(span[i])))) ++i;
+        } else if (span[i] == '>' || span[i] == '\n') {
+            ++i;
+        } else {
+            text += span[i++];
+        }
+    }
+    const size_t kShown = 60;   // bytes: twenty Japanese characters
+    if (text.size() > kShown) {
+        size_t cut = kShown;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+        text = text.substr(0, cut) + "…";
+    }
+    return text;
+}
+
+// Checks the tag whose "<" stands at message[pos]; answers where the game reads on after it.
+int checkTag(const char* message, int pos, const char* open, const SourceText& src, Findings& found)
 {
     Place place = src.at(open + pos);
     int end = textorder(message, pos);
-    if (message[end] != '>') {
-        found.warning(place, "markup", "the tag " + quoted(tagWord(message, pos)) + " has no `>`; "
-                                           "the game reads the rest of the message as the tag");
-        return;
+    const char* inner = static_cast<const char*>(std::memchr(message + pos + 1, '<', end - pos - 1));
+    if (message[end] != '>' || inner) {
+        std::string span(message + pos, message + end + (message[end] == '>' ? 1 : 0));
+        int letter = spaceskip(message, pos + 1);
+        std::string start = "<";
+        if (message[letter] == '/') start += '/', letter = spaceskip(message, letter + 1);
+        if (std::isalpha(static_cast<unsigned char>(message[letter]))) start += message[letter];
+        std::string hidden = swallowedText(span);
+        found.warning(place, "markup",
+                      "the tag " + quoted(start) + " has no `>` of its own: the game reads " +
+                          (message[end] == '>' ? "up to the `>` of the next tag" : "the rest of the message") +
+                          " as the tag" + (hidden.empty() ? "" : ", and " + quoted(hidden) + " is not shown"));
+        return end;
     }
     int at = spaceskip(message, pos + 1);
     bool closing = message[at] == '/';
@@ -56,14 +102,15 @@ void checkTag(const char* message, int pos, const char* open, const SourceText& 
                           (readAsOther ? "; the game reads it as " + quoted(std::string("<") + (closing ? "/" : "") + name[0] + ">")
                                        : "; the game ignores it") +
                           " (tags are <n>, <p>, <b>, <c COLOUR>, <s>, <f>)");
-        return;
+        return end;
     }
-    if (name != "c" || closing) return;
+    if (name != "c" || closing) return end;
     std::string colour = tagWord(message, spaceskip(message, at + 1));
     if (!knownColour(colour))
         found.warning(place, "markup", "unknown colour " + quoted(colour) + " in " + quoted(whole) +
                                            "; the game shows it " + colourShown(colour) +
                                            " (colours are red, green, blue, white, black)");
+    return end;
 }
 
 void checkPages(const char* message, const char* open, const SourceText& src, Findings& found)
@@ -101,8 +148,11 @@ const char* checkMessage(const char* open, const SourceText& src, Findings& foun
                           std::to_string(src.at(open + (next - message)).line) +
                           "; the lines between are shown as its text");
     }
-    for (const char* tag = std::strchr(message, '<'); tag; tag = std::strchr(tag + 1, '<'))
-        checkTag(message, static_cast<int>(tag - message), open, src, found);
+    // Tags are read as the game reads them: a tag ends at the next ">", whatever stands between.
+    for (const char* tag = std::strchr(message, '<'); tag && *tag;) {
+        int end = checkTag(message, static_cast<int>(tag - message), open, src, found);
+        tag = message[end] ? std::strchr(message + end + 1, '<') : nullptr;
+    }
     checkPages(message, open, src, found);
     return close;
 }

@@ -5,11 +5,12 @@
 #include <cstdio>
 #include <cstring>
 #include <set>
-#include <sys/stat.h>
 #include <vector>
 
 #include "check/conditions.h"
 #include "check/messages.h"
+#include "check/words.h"
+#include "core/nearest.h"
 #include "interpreter/scanner.h"
 
 namespace {
@@ -44,56 +45,30 @@ struct Frame {
     bool allEnd = true;     // if chain: every branch before ended; pick: every entry ends
     int entries = 0;        // pick: entries read
     bool reported = false;  // pick: its depth is reported
+    std::string text{};     // option: its shown text
 };
-
-const char* const kCommandWords[] = {
-    "bg",     "bgm",   "bgmoff", "se",    "seoff",   "effect", "none",      "hp",      "guts",
-    "hpmax",  "gutsmax", "para", "item+", "item-",   "flag+",  "flag-",     "check+",  "check-",
-    "timecheck", "chapter", "ScenarioEnd", "moveto", "goto", "save", "inith", "menu", "pick",
-    "if",     "elseif", "else",  "while", "do",      "break",
-};
-
-int editDistance(const std::string& a, const std::string& b)
-{
-    std::vector<int> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) row[j] = static_cast<int>(j);
-    for (size_t i = 1; i <= a.size(); ++i) {
-        int diagonal = row[0];
-        row[0] = static_cast<int>(i);
-        for (size_t j = 1; j <= b.size(); ++j) {
-            int above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
-}
-
-// The nearest command word, when one is near enough to be meant.
-std::string nearestCommand(const std::string& word)
-{
-    std::string best;
-    int bestDistance = 3;
-    for (const char* command : kCommandWords) {
-        int d = editDistance(word, command);
-        if (d < bestDistance) best = command, bestDistance = d;
-    }
-    return best;
-}
-
-// Words that act only as a line of their own, never as the action of an option.
-bool lineOnly(const char* word)
-{
-    for (const char* only : {"inith", "save", "menu", "pick", "if", "elseif", "else", "while", "do"})
-        if (std::strcmp(word, only) == 0) return true;
-    return false;
-}
 
 std::string joinGates(const std::string& outer, const std::string& inner)
 {
     if (outer.empty()) return inner;
     if (inner.empty()) return outer;
     return outer + ", " + inner;
+}
+
+bool isNumber(const std::string& word)
+{
+    size_t digits = word.find_first_not_of("+-");
+    return digits != std::string::npos && digits <= 1 &&
+           word.find_first_not_of("0123456789", digits) == std::string::npos;
+}
+
+// The line at line (up to its line feed) without its blanks around, for quoting.
+std::string trimmedLine(const char* line)
+{
+    const char* start = SkipSpace(line);
+    std::string text(start, start + std::strcspn(start, "\n"));
+    while (!text.empty() && std::strchr(" \t\r", text.back())) text.pop_back();
+    return text;
 }
 
 struct Walker {
@@ -106,13 +81,17 @@ struct Walker {
     const GameFolder& game;
     Findings& found;
     std::vector<Frame> stack;
-    std::set<std::string> labels;   // every word a goto names in the scene
+    std::set<std::string> labels;       // every word a goto names in the scene
+    std::vector<std::string> labelLines; // the first words of lines no handler knows
     bool chainAll = true;           // what a closed if or elseif hands on to the branch after it
     size_t moveDepth = 0;           // inside the move list: the stack size at "*move*"
     const char* menuAt = nullptr;   // the first line that opens the field menu
     const char* pendingPick = nullptr;
+    const char* braceMissing = nullptr;  // the last block line reported for its missing "{"
+    bool inSearch = false;          // the lines after "*search*", up to the next "*" line
     bool nestingReported = false;
     const char* lineStart = nullptr;
+    const char* previousLine = nullptr;
     char line[kLineSize] = "";
 
     // ---- Positions -----------------------------------------------------------------------
@@ -128,6 +107,8 @@ struct Walker {
         for (const Frame& f : stack) all = joinGates(all, f.gate);
         return joinGates(all, inner);
     }
+
+    bool isLabel(const char* word) const { return labels.count(word) != 0; }
 
     // ---- Blocks --------------------------------------------------------------------------
 
@@ -151,6 +132,14 @@ struct Walker {
         return false;
     }
 
+    // An option's block ends: the choice learns whether it ends the scene.
+    void endEntry(const Frame& f)
+    {
+        Frame& pick = stack.back();
+        pick.allEnd = pick.allEnd && f.ends;
+        ++pick.entries;
+    }
+
     // A line holding "}": closes the innermost block. Answers the kind closed.
     Kind close(const char* word, const char* rest)
     {
@@ -170,9 +159,15 @@ struct Walker {
             found.warning(placeOf(keyword), "else-blank",
                           "`} " + std::string(second) + "` with a blank is not the `" +
                               (contains(second, "elseif") ? "elseif" : "else") +
-                              "` of the block before: its block runs whatever the condition; write `}" +
-                              keyword + "`");
+                              "` of the block before: the game closes the block and opens no other, so the "
+                              "lines after it run whatever the condition and their `}` closes the block "
+                              "around; write `}" + keyword + "`");
         }
+        if (chained && after && (std::strcmp(word, "}else") == 0 || std::strcmp(word, "}else{") == 0) &&
+            std::strncmp(second, "if", 2) == 0)
+            found.error(placeOf(std::strstr(line, second)), "block-word",
+                        "`" + std::string(word) + " if` is `}else` and words the game passes over: "
+                        "its condition is never tested; write `}elseif (...) {`");
         switch (f.kind) {
         case Kind::Do:
             if (!contains(line, "while"))
@@ -188,32 +183,75 @@ struct Walker {
             break;
         case Kind::Else: parent.ends = f.allEnd && f.ends; break;
         case Kind::Pick: parent.ends = f.entries > 0 && f.allEnd; break;
-        case Kind::Entry:
-            parent.allEnd = parent.allEnd && f.ends;
-            ++parent.entries;
-            break;
+        case Kind::Entry: endEntry(f); break;
         default: parent.ends = false; break;
         }
         if (moveDepth && stack.size() <= moveDepth && !chained) moveDepth = 0;
         return f.kind;
     }
 
+    // A block line of kind (its condition already read) whose "{" is not on it: the game opens
+    // the block all the same and, when it skips it, skips to the next "}" at its level.
+    void braceMissingOn(const char* keyword, bool moveList)
+    {
+        braceMissing = lineStart;
+        std::string meant = trimmedLine(line) + (line[0] && SkipSpace(line)[0] == '}' && !std::strchr(line, ' ') ? "{" : " {");
+        const char* next = lineStart + std::strcspn(lineStart, "\n");
+        bool onNext = *next && std::strcmp(trimmedLine(next + 1).c_str(), "{") == 0;
+        std::string what = onNext ? "the `{` of this `" + std::string(keyword) + "` stands on the next line, where it counts for nothing"
+                                  : "this `" + std::string(keyword) + "` has no `{`";
+        std::string effect = moveList ? "the field menu finds no list of destinations here"
+                                      : "the game opens its block all the same, and when it skips it, "
+                                        "it skips on to a `}` that closes some other block";
+        found.error(linePlace(), "brace-missing", what + ": " + effect + "; write " + quoted(meant));
+    }
+
     // ---- Commands ------------------------------------------------------------------------
 
-    void resource(const char* arg, const char* pattern, const char* ext1, const char* ext2, const char* what)
+    // The path a command builds for its argument: the argument itself when it has one of the
+    // extensions, else the pattern around it.
+    static std::string resourcePath(const std::string& arg, const char* pattern, const char* ext1, const char* ext2)
     {
         char path[kArgSize + 64];
-        if (std::strstr(arg, ext1) || (ext2 && std::strstr(arg, ext2))) std::snprintf(path, sizeof path, "%s", arg);
-        else std::snprintf(path, sizeof path, pattern, arg);
-        const char* relative = std::strncmp(path, "./", 2) == 0 ? path + 2 : path;
-        if (!game.has(relative))
-            found.warning(linePlace(), "file-missing",
-                          std::string("the ") + what + " " + quoted(relative) + " is not in the game folder");
+        if (arg.find(ext1) != std::string::npos || (ext2 && arg.find(ext2) != std::string::npos))
+            std::snprintf(path, sizeof path, "%s", arg.c_str());
+        else
+            std::snprintf(path, sizeof path, pattern, arg.c_str());
+        return std::strncmp(path, "./", 2) == 0 ? path + 2 : path;
+    }
+
+    void resource(const char* arg, const char* folder, const char* ext, const char* ext2, const char* what)
+    {
+        std::string pattern = std::string(folder) + "/%s" + ext;
+        std::string relative = resourcePath(arg, pattern.c_str(), ext, ext2);
+        if (game.has(relative)) return;
+        bool patterned = relative == std::string(folder) + "/" + arg + ext;
+        found.warning(linePlace(), "file-missing",
+                      std::string("the ") + what + " " + quoted(relative) + " is not in the game folder" +
+                          (patterned ? didYouMean(nearestWords(arg, game.named(folder, ext))) : ""));
+    }
+
+    // Whether command would take arg as this line gives it.
+    bool argumentFits(const std::string& command, const std::string& arg) const
+    {
+        if (command == "bg") return game.has(resourcePath(arg, "bg/%s.jpg", ".jpg", nullptr));
+        if (command == "bgm") return game.has(resourcePath(arg, "bgm/%s.ogg", ".mid", ".ogg"));
+        if (command == "se") return game.has(resourcePath(arg, "se/%s.wav", ".wav", ".ogg"));
+        if (command == "chapter") return game.has("system/picture/chapter/" + arg + ".png");
+        if (command == "moveto") return game.hasScene(arg);
+        if (command == "goto") return !arg.empty() && std::strstr(src.text, arg.c_str());
+        if (command == "hp" || command == "guts" || command == "hpmax" || command == "gutsmax" || command == "para")
+            return *numberAt(line) != '\0';
+        for (const char* numbered : {"item+", "item-", "flag+", "flag-", "check+", "check-", "timecheck",
+                                     "effect", "ScenarioEnd"})
+            if (command == numbered) return isNumber(arg);
+        return arg.empty();
     }
 
     void exitTo(const std::string& to, NodeKind kind, const std::string& gate, const Place& place)
     {
         found.exits.push_back({to, kind, gate, place});
+        if (inSearch && kind != NodeKind::GameOver) found.move.searchLeaves = true;
     }
 
     void moveTarget(const char* scene, const std::string& gate, const Place& place)
@@ -221,8 +259,10 @@ struct Walker {
         if (!scene[0]) {
             found.error(place, "scene-missing", "no scene is named here");
         } else if (!game.hasScene(scene)) {
+            std::vector<std::string> scenes = game.named("script", ".txt");
+            scenes.erase(std::remove(scenes.begin(), scenes.end(), "itemlist"), scenes.end());
             found.error(place, "scene-missing", "no scene file " + quoted(std::string("script/") + scene + ".txt") +
-                                                    " for " + quoted(scene));
+                                                    " for " + quoted(scene) + didYouMean(nearestWords(scene, scenes)));
         } else {
             exitTo(scene, NodeKind::Scene, gate, place);
         }
@@ -236,7 +276,8 @@ struct Walker {
         if (!label[0] || (first >= lineStart && first < lineEnd)) {
             found.error(placeOf(at), "label-missing",
                         label[0] ? "the label " + quoted(label) + " stands nowhere before this `goto` in the scene; "
-                                   "the game jumps to the first place it occurs"
+                                   "the game jumps to the first place it occurs" +
+                                       didYouMean(nearestWords(label, labelLines))
                                  : std::string("`goto` names no label"));
             return;
         }
@@ -256,23 +297,24 @@ struct Walker {
         Place place = placeOf(at);
         int number = readNumber(arg);
         auto is = [&](const char* keyword) { return std::strcmp(word, keyword) == 0; };
-        if (is("bg")) resource(arg, "bg/%s.jpg", ".jpg", nullptr, "picture");
-        else if (is("bgm")) resource(arg, "bgm/%s.ogg", ".mid", ".ogg", "music");
+        if (is("bg")) resource(arg, "bg", ".jpg", nullptr, "picture");
+        else if (is("bgm")) resource(arg, "bgm", ".ogg", ".mid", "music");
         else if (is("effect") || is("none")) {
         } else if (contains(word, "hpmax") || contains(word, "gutsmax") || contains(word, "guts")) {
         } else if (contains(word, "hp")) {
             // Any loss of HP may end the game; the map shows that once per scene.
             if (*numberAt(line) == '-') exitTo("game over", NodeKind::GameOver, "hp < 1", place);
         } else if (contains(word, "para")) found.use(Table::Parameter, readNumber(numberAt(line)), false, false, place);
-        else if (is("item+") || is("item-")) found.use(Table::Item, number, false, false, place);
+        else if (is("item+") || is("item-")) found.use(Table::Item, number, is("item+"), false, place);
         else if (is("flag+") || is("flag-")) found.use(Table::Flag, number, is("flag+"), false, place);
-        else if (is("check+") || is("check-")) found.use(Table::Mark, number, false, false, place);
+        else if (is("check+") || is("check-")) found.use(Table::Mark, number, is("check+"), false, place);
         else if (is("timecheck")) found.use(Table::TimeMark, number, false, false, place);
         else if (is("chapter")) {
             char card[kArgSize + 40];
             std::snprintf(card, sizeof card, "system/picture/chapter/%s.png", arg);
             if (!game.has(card))
-                found.warning(place, "file-missing", "the chapter card " + quoted(card) + " is not in the game folder");
+                found.warning(place, "file-missing", "the chapter card " + quoted(card) + " is not in the game folder" +
+                                                         didYouMean(nearestWords(arg, game.named("system/picture/chapter", ".png"))));
             if (found.chapter.empty()) found.chapter = arg;
         } else if (is("ScenarioEnd")) {
             exitTo("ending " + std::to_string(number), NodeKind::Ending, gate, place);
@@ -280,20 +322,40 @@ struct Walker {
         } else if (is("moveto")) {
             moveTarget(arg, gate, place);
             return true;
-        } else if (is("se")) resource(arg, "se/%s.wav", ".wav", ".ogg", "sound");
+        } else if (is("se")) resource(arg, "se", ".wav", ".ogg", "sound");
         else if (is("goto")) {
             jump(arg, at);
             return true;
-        } else if (!labels.count(word) && word[0] != '}' && word[0] != '{') {
-            std::string near = nearestCommand(word);
+        } else if (!isLabel(word) && word[0] != '}' && word[0] != '{') {
+            std::string advice = commandAdvice(word, arg, [this](const std::string& c, const std::string& a) {
+                return argumentFits(c, a);
+            });
             found.warning(place, "unknown-command", "unknown command " + quoted(word) +
-                                                        (near.empty() ? "; the game passes over the line"
-                                                                      : "; did you mean " + quoted(near) + "?"));
+                                                        (advice.empty() ? "; the game passes over the line"
+                                                                        : advice));
         }
         return false;
     }
 
     // ---- Lines ---------------------------------------------------------------------------
+
+    // A line that opens no block although it holds "{": a word the game does not know as a
+    // block word, "}" with words after it, or "{" alone. Answers whether it was reported.
+    bool falseOpener(const char* word)
+    {
+        if (!std::strchr(line, '{') || isCommandWord(word) || isLabel(word)) return false;
+        // The "{" that a block line missing its own is reported with that line.
+        if (std::strcmp(word, "{") == 0 && braceMissing && braceMissing == previousLine) return true;
+        std::string what = std::strcmp(word, "{") == 0 ? "a `{` on a line of its own"
+                           : word[0] == '}'            ? quoted(trimmedLine(line)) + " is no block word: it"
+                                                       : quoted(word) + " is no block word: it";
+        found.error(linePlace(), "block-word",
+                    what + " opens no block (only an `if`, `elseif`, `else`, `while`, `do` or `pick` line "
+                           "does), so the lines after it run whatever they are under, and their `}` closes "
+                           "the block around it" + (blockWordAdvice(word).empty() ? std::string("; join the `{` to the line it belongs to")
+                                                                                    : blockWordAdvice(word)));
+        return true;
+    }
 
     void statement(const char* word, const char* rest)
     {
@@ -305,7 +367,11 @@ struct Walker {
         bool ends = false;
         // What follows a closing brace that carries no keyword does nothing.
         if (word[0] == '}' && !contains(word, "else") && !contains(word, "while")) {
-            if (opens) push(Kind::Other);
+            if (opens) {
+                char second[kLineSize] = "";
+                if (!rest || !GetWord(second, rest) || !contains(second, "else")) falseOpener(word);
+                push(Kind::Other);
+            }
             return;
         }
         if (!std::strcmp(word, "bgmoff") || !std::strcmp(word, "seoff") || !std::strcmp(word, "save")) {
@@ -313,20 +379,27 @@ struct Walker {
             exitTo("title", NodeKind::Title, gates(), placeOf(at));
             ends = true;
         } else if (contains(word, "while")) {
+            size_t before = found.diagnostics->size();
             std::string gate = checkCondition(line, inText(at), src, found);
-            if (opens) push(Kind::While, gate);
+            if (!opens && found.diagnostics->size() == before) braceMissingOn("while", false);
+            push(Kind::While, gate);
         } else if (!std::strcmp(word, "do")) {
-            if (opens) push(Kind::Do);
+            if (!opens) braceMissingOn("do", false);
+            push(Kind::Do);
         } else if (!std::strcmp(word, "break")) {
             if (!inLoop()) found.error(placeOf(at), "break-outside", "`break` stands in no `while` or `do`");
         } else if (contains(word, "elseif") || contains(word, "if") || contains(word, "else")) {
-            conditional(word, at, line);
+            conditional(word, at, line, false);
         } else if (!std::strcmp(word, "menu") || word[0] == '*') {
             if (!menuAt) menuAt = inText(at);
-            if (contains(word, "*move*")) moveDepth = stack.size();
+            inSearch = contains(word, "*search*");
+            if (contains(word, "*move*") && !found.move.present) startMoves(opens);
         } else if (contains(word, "pick")) {
             if (opens) push(Kind::Pick);
             else pendingPick = inText(at);
+            return;
+        } else if (opens && falseOpener(word)) {
+            if (std::strcmp(word, "{") != 0 || braceMissing != previousLine) push(Kind::Other);
             return;
         } else {
             ends = command(word, arg, at, gates());
@@ -336,15 +409,31 @@ struct Walker {
     }
 
     // if, elseif or else (condition at the first "(" of text, which the game reads from).
-    void conditional(const char* word, const char* at, const char* text)
+    void conditional(const char* word, const char* at, const char* text, bool moveList)
     {
-        if (contains(word, "elseif")) push(Kind::Elseif, checkCondition(text, inText(at), src, found), chainAll);
-        else if (contains(word, "if")) push(Kind::If, checkCondition(text, inText(at), src, found));
-        else push(Kind::Else, "else", chainAll);
+        bool opens = std::strchr(line, '{') != nullptr;
+        size_t before = found.diagnostics->size();
+        Kind kind = contains(word, "elseif") ? Kind::Elseif : contains(word, "if") ? Kind::If : Kind::Else;
+        std::string gate = kind == Kind::Else ? "else" : checkCondition(text, inText(at), src, found);
+        if (!opens && found.diagnostics->size() == before) braceMissingOn(kindName(kind), moveList);
+        if (moveList) {
+            const char* open = std::strchr(line, '(');
+            found.move.branches.push_back({kind == Kind::Else ? "" : open ? open : "", kind == Kind::Else, !opens, {}});
+        }
+        push(kind, gate, kind == Kind::If ? true : chainAll);
+    }
+
+    // The "*move*" line: the list follows, on this line's "{" or the next lines.
+    void startMoves(bool opens)
+    {
+        moveDepth = stack.size();
+        found.move.present = true;
+        found.move.place = linePlace();
+        if (opens) found.move.branches.push_back({"", true, false, {}});
     }
 
     // An option that owns a block: the game keeps those only for choices up to level 9.
-    void blockEntry(const std::string& gate)
+    void blockEntry(const std::string& gate, const std::string& text)
     {
         int level = static_cast<int>(stack.size()) - 2;
         if (level > kChoiceLevelsAtMost && !stack.back().reported) {
@@ -354,6 +443,7 @@ struct Walker {
             stack.back().reported = true;
         }
         push(Kind::Entry, gate);
+        stack.back().text = text;
     }
 
     // One option line of a choice block.
@@ -378,10 +468,12 @@ struct Walker {
             words = GetWord(text, close ? close + 1 : "");
             if (!words) text[0] = '\0';
         }
-        if (std::strchr(text, '{')) return blockEntry(gate);
+        std::string shown = text;
+        if (size_t brace = shown.find('{'); brace != std::string::npos) shown.erase(brace);
+        if (std::strchr(text, '{')) return blockEntry(gate, shown);
         const char* actionAt = words ? SkipSpace(words) : line;
         words = words ? GetWord(action, words) : nullptr;
-        if (std::strchr(action, '{')) return blockEntry(gate);
+        if (std::strchr(action, '{')) return blockEntry(gate, shown);
         GetWord(arg, words ? words : "");
         bool ends = false;
         if (contains(action, "off") || !action[0]) {
@@ -405,20 +497,27 @@ struct Walker {
         const char* at = SkipSpace(line);
         if (contains(word, "elseif") || contains(word, "if") || contains(word, "else")) {
             const char* open = std::strchr(line, '(');
-            return conditional(word, at, open ? open : "");
+            return conditional(word, at, open ? open : "", true);
         }
-        if (std::strchr(line, '{')) return push(Kind::Other);
+        if (std::strchr(line, '{')) {
+            if (found.move.branches.empty()) found.move.branches.push_back({"", true, false, {}});
+            return push(Kind::Other);
+        }
         if (stack.size() <= moveDepth) return;
         char text[kLineSize], condition[kLineSize], scene[kLineSize] = "";
         const char* words = rest;
-        std::string gate;
+        std::string gate, engineText;
         if (contains(word, "change")) {
-            if (const char* open = std::strchr(line, '(')) gate = checkCondition(open, inText(at), src, found);
+            if (const char* open = std::strchr(line, '(')) {
+                gate = checkCondition(open, inText(at), src, found);
+                engineText = open;
+            }
             if (words && (words = GetWord(text, words)) && (words = GetWord(condition, words))) GetWord(scene, words);
         } else if (words) {
             GetWord(scene, words);
         }
         moveTarget(scene, gates(gate), placeOf(at));
+        if (!found.move.branches.empty()) found.move.branches.back().candidates.push_back({scene, engineText, placeOf(at)});
     }
 
     void readLine(const char* start)
@@ -430,6 +529,51 @@ struct Walker {
         line[length] = '\0';
     }
 
+    // A "]" in a line that is no message: it ends nothing, and stays in the word it stands in.
+    void strayBracket(const char* word)
+    {
+        if (contains(word, "[") || contains(word, "]") || contains(word, "//")) return;
+        const char* bracket = std::strchr(line, ']');
+        if (!bracket) return;
+        const char* start = bracket;
+        while (start > line && !std::strchr(" \t", start[-1])) --start;
+        char held[kLineSize];
+        GetWord(held, start);
+        found.warning(placeOf(bracket), "bracket",
+                      "a `]` in a command line ends no message: the game reads the word " + quoted(held) +
+                          " as it stands; take the `]` out");
+    }
+
+    // What stands after a message's "]" on its line is never run.
+    void afterMessage(const char* close)
+    {
+        if (!*close) return;
+        const char* end = close + 1 + std::strcspn(close + 1, "\n");
+        std::string rest(close + 1, end);
+        size_t first = rest.find_first_not_of(" \t\r");
+        if (first == std::string::npos || rest.compare(first, 2, "//") == 0) return;
+        size_t last = rest.find_last_not_of(" \t\r");
+        found.warning(src.at(close + 1 + first), "after-message",
+                      "the game passes over the rest of the line that ends a message: " +
+                          quoted(rest.substr(first, last - first + 1)) + " is never run; put it on a line of its own");
+    }
+
+    // Inside an option's block, a line that reads like the next option: the block was left open.
+    bool optionLeftOpen(const char* word, const char* rest)
+    {
+        if (stack.back().kind != Kind::Entry || std::strchr(line, '}') ||
+            !looksLikeOption(word, rest, [this](const char* w) { return isLabel(w); }))
+            return false;
+        Frame f = stack.back();
+        found.error(src.at(f.at), "brace-unclosed",
+                    "the block of the option " + quoted(f.text) + " is not closed before line " +
+                        std::to_string(linePlace().line) + ", which reads like the next option; end the block with `}`");
+        stack.pop_back();
+        endEntry(f);
+        entry(word, rest);
+        return true;
+    }
+
     // Handles the line at start; answers where the next line starts.
     const char* walkLine(const char* start)
     {
@@ -439,6 +583,13 @@ struct Walker {
         char word[kLineSize];
         const char* rest = GetWord(word, line);
         if (!rest) return next;
+        struct Previous {
+            Walker& w;
+            const char* start;
+            ~Previous() { w.previousLine = start; }
+        } previous{*this, start};
+        strayBracket(word);
+        if (optionLeftOpen(word, rest)) return next;
         Kind closed = Kind::Scene;
         if (std::strchr(line, '}')) closed = close(word, rest);
         // The game reads a choice's entries line by line up to its "}", skipping the blocks
@@ -450,6 +601,7 @@ struct Walker {
         }
         if (contains(word, "[")) {
             const char* end = checkMessage(inText(std::strrchr(line, '[')), src, found);
+            afterMessage(end);
             stack.back().ends = false;
             const char* after = std::strchr(end, '\n');
             return after ? after + 1 : end + std::strlen(end);
@@ -469,6 +621,7 @@ struct Walker {
         return next;
     }
 
+    // The words goto names, and the first words of lines that can be labels.
     void collectLabels()
     {
         char word[kLineSize];
@@ -478,15 +631,24 @@ struct Walker {
             if (afterGoto) labels.insert(word);
             afterGoto = std::strcmp(word, "goto") == 0;
         }
+        for (const char* start : src.lines) {
+            if (!GetWord(word, start) || std::strchr("*{}", word[0]) || contains(word, "[") ||
+                contains(word, "]") || contains(word, "//") || isCommandWord(word))
+                continue;
+            labelLines.push_back(word);
+        }
     }
 
     void finish()
     {
         for (size_t i = 1; i < stack.size(); ++i)
             found.error(src.at(stack[i].at), "brace-unclosed",
-                        std::string("the `{` of this `") + kindName(stack[i].kind) + "` is never closed");
+                        stack[i].kind == Kind::Entry
+                            ? "the block of the option " + quoted(stack[i].text) + " is never closed"
+                            : std::string("the `{` of this `") + kindName(stack[i].kind) + "` is never closed");
         if (pendingPick) found.error(src.at(pendingPick), "brace-unclosed", "`pick` needs a `{` on its line or the next");
         bool runsOut = !stack[0].ends;
+        found.move.menuOpens = menuAt || runsOut;
         if ((menuAt || runsOut) && !std::strstr(src.text, "*move*")) {
             const char* at = menuAt ? menuAt : src.lines.back();
             if (!menuAt && !*at && src.lines.size() > 1) at = src.lines[src.lines.size() - 2];
@@ -505,23 +667,11 @@ struct Walker {
     }
 };
 
-bool exists(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 }  // namespace
-
-bool GameFolder::has(const std::string& path) const { return exists(dir + "/" + path); }
-
-bool GameFolder::hasScene(const std::string& name) const
-{
-    return name.find('/') == std::string::npos && has("script/" + name + ".txt");
-}
 
 void checkScene(const SourceText& src, const GameFolder& game, Findings& found)
 {
+    found.move = MoveSection{};
     Walker walker(src, game, found);
     walker.walk();
 }

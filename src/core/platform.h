@@ -13,6 +13,9 @@
 // only when the game sleeps or blocks for an event.
 Uint32 platformTicks();
 
+// The same clock as a count that never wraps: the trace's stamps.
+Uint64 platformTicks64();
+
 // Sleeps for ms milliseconds. Replay: advances virtual time at once; scripted input that falls
 // due during the sleep reaches the game at its next pump (a snap is taken at its time).
 void platformDelay(Uint32 ms);
@@ -36,6 +39,13 @@ void platformPumpEvents();
 // Pumps, then lets go of every press no longer held: what was pressed and released while the
 // game was not looking (during a sleep) is not seen as held. Its events stay queued.
 void platformForgetPresses();
+
+// Called as each wait for the player begins (a page wait, wait2, a menu's polling loop): lets
+// go of every press that an earlier pump latched, without pumping. A press made and released
+// while the game was busy (an effect, a fade, a sleep) is then not seen as held by this wait,
+// as with SDL's own held state; a key or button still held stays held, and the presses that
+// this wait's own pumps take in are latched as ever, however short.
+void platformWaitBegins();
 
 // SDL_EventState: state SDL_IGNORE drops events of the type (and those already queued),
 // SDL_ENABLE lets them in again, SDL_QUERY only asks. Returns the state before the call.

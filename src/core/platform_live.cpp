@@ -47,6 +47,17 @@ void pumpBegins()
 
 Uint32 platformTicks() { return SDL_GetTicks(); }
 
+Uint64 platformTicks64()
+{
+    // SDL's count wraps after 49 days; each wrap seen adds 2^32.
+    static Uint32 last = 0;
+    static Uint64 wraps = 0;
+    Uint32 now = SDL_GetTicks();
+    if (now < last) wraps += Uint64{1} << 32;
+    last = now;
+    return wraps + now;
+}
+
 void platformDelay(Uint32 ms) { SDL_Delay(ms); }
 
 int platformPollEvent(SDL_Event* ev)
@@ -82,6 +93,8 @@ void platformForgetPresses()
     platformPumpEvents();
     latchForget();
 }
+
+void platformWaitBegins() { latchForget(); }
 
 Uint8 platformEventState(Uint8 type, int state) { return SDL_EventState(type, state); }
 

@@ -45,6 +45,7 @@ struct Replay {
     SDL_Surface* lastFlip = nullptr;
     int shotsLeft = 0;
     bool drained = false;     // the last poll found the queue empty: a menu screen's loop
+    bool awaiting = false;    // the pointer was read after such a poll: the player is awaited
     long busyChecks = 0;      // quit checks since the game last looked for the player's input
     Uint64 lastLooked = 0;    // when it last did
     bool busyStopped = false; // it was asked to quit because it never looked
@@ -73,7 +74,7 @@ void resetState()
     replay.errorExpected = false;
     replay.armedDraws.clear();
     replay.failure.clear();
-    replay.drained = false;
+    replay.drained = replay.awaiting = false;
     replay.next = 0;
     replay.now = replay.lastDue = 0;
     inputReset();
@@ -376,11 +377,17 @@ bool parseLine(const std::string& line, const std::string& baseDir, ScriptBuilde
 
 bool replayLoad(const std::string& text, const std::string& baseDir, std::string* error)
 {
+    const size_t kLongestLine = 4096;
     std::vector<Action> actions;
     ScriptBuilder script(&actions);
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
+        // No action needs a long line; one of binary junk would only be copied about.
+        if (line.size() > kLongestLine) {
+            if (error) *error = "line " + std::to_string(number) + ": longer than 4096 bytes";
+            return false;
+        }
         size_t first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#') continue;
         script.line = number;
@@ -406,8 +413,18 @@ bool replayUsedUp() { return replay.next >= replay.actions.size(); }
 
 Uint32 platformTicks() { return static_cast<Uint32>(replay.now); }
 
+Uint64 platformTicks64() { return replay.now; }
+
 void platformDelay(Uint32 ms)
 {
+    // A screen that waits for the player sleeps a few ms at a time, drawing between (the title
+    // animates): a long wait in the script would be played out frame by frame. Only its last
+    // minute is; the clock jumps over the rest.
+    const Uint64 kPlayedOut = 60000;
+    if (replay.awaiting && replay.next < replay.actions.size()) {
+        Uint64 due = dueTime();
+        if (due > replay.now + ms + kPlayedOut) replay.now = due - kPlayedOut;
+    }
     Uint64 until = replay.now + ms;
     runSnapsDue(until);
     replay.now = until;
@@ -417,7 +434,7 @@ int platformPollEvent(SDL_Event* ev)
 {
     looked();
     pump(false);
-    replay.drained = false;
+    replay.drained = replay.awaiting = false;
     if (inputTake(ev)) return 1;
     replay.drained = true;
     if (!replayUsedUp()) return 0;
@@ -429,7 +446,7 @@ int platformWaitEvent(SDL_Event* ev)
 {
     looked();
     latchPumpBegins();
-    replay.drained = false;
+    replay.drained = replay.awaiting = false;
     for (;;) {
         // The game blocks only when nothing is queued: what is already there comes first, and
         // the player acts only on what is showing once the game waits.
@@ -446,13 +463,20 @@ int platformWaitEvent(SDL_Event* ev)
     }
 }
 
-void platformPumpEvents() { pump(false); }
+void platformPumpEvents()
+{
+    // A routine that only pumps (an effect, a fade) is not waiting for the player.
+    replay.awaiting = false;
+    pump(false);
+}
 
 void platformForgetPresses()
 {
     pump(false);
     latchForget();
 }
+
+void platformWaitBegins() { latchForget(); }
 
 Uint8 platformEventState(Uint8 type, int state) { return inputEventState(type, state); }
 
@@ -464,7 +488,10 @@ Uint8 platformKeyHeld(int key) { return inputKeyHeld(key); }
 Uint8 platformMouseState(int* x, int* y)
 {
     looked();
-    if (replay.drained) runDue(replay.now, true);
+    if (replay.drained) {
+        replay.awaiting = true;
+        runDue(replay.now, true);
+    }
     return inputMouseState(x, y);
 }
 

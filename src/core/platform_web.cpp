@@ -95,6 +95,10 @@ void pressed()
     unlockAudio();
 }
 
+// While the game waits for a file still on its way, the page shows a progress bar: a press
+// then is not taken as one on whatever shows next. Releases still count, so nothing stays held.
+EM_JS(int, awaitingFiles, (), { return Module['tessarcAwaiting'] ? 1 : 0; });
+
 int buttonOf(unsigned short domButton)
 {
     switch (domButton) {
@@ -112,6 +116,7 @@ EM_BOOL onMouse(int type, const EmscriptenMouseEvent* ev, void*)
     if (type == EMSCRIPTEN_EVENT_MOUSEMOVE) return EM_FALSE;
     int button = buttonOf(ev->button);
     if (!button) return EM_FALSE;
+    if (type == EMSCRIPTEN_EVENT_MOUSEDOWN && awaitingFiles()) return EM_TRUE;
     if (type == EMSCRIPTEN_EVENT_MOUSEDOWN) pressed();
     arrive({type == EMSCRIPTEN_EVENT_MOUSEDOWN ? Kind::Down : Kind::Up, button, 0, 0});
     return EM_TRUE;
@@ -124,29 +129,50 @@ EM_BOOL onWheel(int, const EmscriptenWheelEvent* ev, void*)
     return EM_TRUE;
 }
 
-// The game's keys by the DOM's physical key codes. The window size and fullscreen keys (F10,
-// F11, Alt+Return) are the browser's own: the page fills its window already.
+// The game's keys by the DOM's physical key codes. F5 (reload) and F11 (fullscreen) stay the
+// browser's, and F12 its tools: the page offers a fullscreen button of its own, and Alt+Return
+// asks the browser for fullscreen through the game's own key.
 int keyOf(const char* code)
 {
     static const struct { const char* code; int key; } keys[] = {
         {"Enter", SDLK_RETURN},       {"NumpadEnter", SDLK_RETURN}, {"Space", SDLK_SPACE},
         {"Escape", SDLK_ESCAPE},      {"ControlLeft", SDLK_LCTRL},  {"ControlRight", SDLK_RCTRL},
-        {"F1", SDLK_F1},              {"F3", SDLK_F3},              {"F4", SDLK_F4},
-        {"F7", SDLK_F7},              {"F8", SDLK_F8},              {"KeyA", SDLK_a},
+        {"AltLeft", SDLK_LALT},       {"AltRight", SDLK_RALT},      {"F1", SDLK_F1},
+        {"F2", SDLK_F2},              {"F3", SDLK_F3},              {"F4", SDLK_F4},
+        {"F6", SDLK_F6},              {"F7", SDLK_F7},              {"F8", SDLK_F8},
+        {"F9", SDLK_F9},              {"F10", SDLK_F10},            {"KeyA", SDLK_a},
+        {"KeyS", SDLK_s},             {"KeyL", SDLK_l},             {"Tab", SDLK_TAB},
+        {"Backspace", SDLK_BACKSPACE}, {"ArrowUp", SDLK_UP},        {"ArrowDown", SDLK_DOWN},
+        {"ArrowLeft", SDLK_LEFT},     {"ArrowRight", SDLK_RIGHT},   {"PageUp", SDLK_PAGEUP},
+        {"PageDown", SDLK_PAGEDOWN},  {"Home", SDLK_HOME},          {"End", SDLK_END},
     };
     for (const auto& entry : keys)
         if (std::strcmp(code, entry.code) == 0) return entry.key;
     return 0;
 }
 
+// In fullscreen the browser takes Escape to leave it: that press, and its release, are not
+// the game's quit.
+EM_JS(int, inFullscreen, (), { return document.fullscreenElement ? 1 : 0; });
+
 EM_BOOL onKey(int type, const EmscriptenKeyboardEvent* ev, void*)
 {
+    static bool escapeForBrowser = false;
     int key = keyOf(ev->code);
     if (!key) return EM_FALSE;
+    bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    if (key == SDLK_ESCAPE) {
+        if (down) escapeForBrowser = inFullscreen();
+        if (escapeForBrowser) {
+            if (!down) escapeForBrowser = false;
+            return EM_FALSE;
+        }
+    }
     // SDL 1.2 sends no repeats unless asked to; the game never asks.
     if (ev->repeat) return EM_TRUE;
-    if (type == EMSCRIPTEN_EVENT_KEYDOWN) pressed();
-    arrive({type == EMSCRIPTEN_EVENT_KEYDOWN ? Kind::KeyDown : Kind::KeyUp, key, 0, 0});
+    if (down && awaitingFiles()) return EM_TRUE;
+    if (down) pressed();
+    arrive({down ? Kind::KeyDown : Kind::KeyUp, key, 0, 0});
     return EM_TRUE;
 }
 
@@ -214,11 +240,13 @@ void pump()
 
 // ---- The platform layer --------------------------------------------------------------------
 
-Uint32 platformTicks()
+Uint64 platformTicks64()
 {
     static const double origin = emscripten_get_now();
-    return static_cast<Uint32>(emscripten_get_now() - origin);
+    return static_cast<Uint64>(emscripten_get_now() - origin);
 }
+
+Uint32 platformTicks() { return static_cast<Uint32>(platformTicks64()); }
 
 void platformDelay(Uint32 ms)
 {
@@ -249,6 +277,8 @@ void platformForgetPresses()
     pump();
     latchForget();
 }
+
+void platformWaitBegins() { latchForget(); }
 
 Uint8 platformEventState(Uint8 type, int state) { return inputEventState(type, state); }
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <sstream>
 
+#include "core/names.h"
 #include "core/onscreen.h"
 #include "core/state.h"
-#include "core/statekey.h"
 
 namespace {
 
@@ -69,19 +69,15 @@ bool readExpect(std::istringstream& in, WordAction* w, std::string* problem)
     }
     w->verb = WordAction::ExpectValue;
     w->text = what;
-    std::string value;
-    StateKey key = findStateKey(what);
+    std::string value, why;
+    StateKey key;
     if (what.empty()) {
         *problem = "expect needs page, scene, ending, gameover, error or a KEY";
         return true;
     }
-    if (key.fault == KeyFault::Unknown) {
-        *problem = "expect " + what + ": not page, scene, ending, gameover, error or a KEY (" +
-                   kStateKeyList + ")";
-        return true;
-    }
-    if (key.fault != KeyFault::None) {
-        *problem = "expect " + what + ": " + keyFaultText(key);
+    if (!stateKeyFind(what, &key, &why)) {
+        bool unknown = why.rfind("KEY is not", 0) == 0;
+        *problem = "expect " + what + ": " + (unknown ? "not page, scene, ending, gameover or error, and " : "") + why;
         return true;
     }
     static const char* const kOps[] = {"==", "!=", "<", "<=", ">", ">="};
@@ -320,8 +316,9 @@ WordStep wordNow(const WordAction& w)
         if (w.text == nextpoint) return held;
         return WordStep{WordStep::Failed, 0, 0, "expected " + wordNeeds(w) + ", got scene " + nextpoint};
     case WordAction::ExpectValue: {
-        StateKey key = findStateKey(w.text);
-        int value = key.slot ? *key.slot : 0;
+        StateKey key{nullptr, "", -1};
+        std::string why;
+        int value = stateKeyFind(w.text, &key, &why) ? *key.slot : 0;
         if (compare(value, w.op, w.number)) return held;
         return WordStep{WordStep::Failed, 0, 0, "expected " + wordNeeds(w) + ", got " + w.text + " " + std::to_string(value)};
     }

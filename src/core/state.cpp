@@ -45,6 +45,13 @@ int findcheck[kFindcheckCount];
 int chosen[kChosenCount];
 const char* worpcheck[10][10];
 
+namespace {
+
+SceneStart sceneStart;
+bool sceneStartKept;   // in this game
+
+}  // namespace
+
 int sceneIndex()
 {
     // Names above 999, or positions read from a foreign save, can leave the scheme; they must
@@ -72,6 +79,7 @@ void resetNewGame()
     reread = 0;
     scripttime = 0;
     e = 1;
+    sceneStartKept = false;
 }
 
 void storeTraced(int* slot, int value, const char* what, int index)
@@ -82,18 +90,6 @@ void storeTraced(int* slot, int value, const char* what, int index)
 }
 
 namespace {
-
-struct SceneStart {
-    int t, a, b, c;
-    char nextpoint[kNameSize], prepoint[kNameSize];
-    int HP, Guts, HPmax, Gutsmax;
-    int item[kItemCount], flag[kFlagCount], parameter[kParameterCount];
-    int timecheck[kTimecheckCount], findcheck[kFindcheckCount];
-    int scriptread[kSceneCount];
-    int scripttime, reread;
-};
-
-SceneStart sceneStart;
 
 // Copies every field of the state between the globals and the kept copy, one way or the other.
 template <typename T>
@@ -128,6 +124,12 @@ void copyState(bool keep)
 
 }  // namespace
 
-void keepSceneStart() { copyState(true); }
+void keepSceneStart()
+{
+    copyState(true);
+    sceneStartKept = true;
+}
+
+const SceneStart* keptSceneStart() { return sceneStartKept ? &sceneStart : nullptr; }
 
 void backToSceneStart() { copyState(false); }

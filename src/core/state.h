@@ -92,10 +92,24 @@ int* slotOf(int (&table)[N], int index)
 // set event names what (and index, unless it is negative).
 void storeTraced(int* slot, int value, const char* what, int index = -1);
 
-// Keeps a copy of the story's state as a scene begins (position, names, statistics, items,
-// flags, parameters, marks, read marks, the scene clock); backToSceneStart puts it back.
+// A copy of the story's state as a scene began: position, names, statistics, items, flags,
+// parameters, marks, read marks, the scene clock.
+struct SceneStart {
+    int t, a, b, c;
+    char nextpoint[kNameSize], prepoint[kNameSize];
+    int HP, Guts, HPmax, Gutsmax;
+    int item[kItemCount], flag[kFlagCount], parameter[kParameterCount];
+    int timecheck[kTimecheckCount], findcheck[kFindcheckCount];
+    int scriptread[kSceneCount];
+    int scripttime, reread;
+};
+
+// Keeps the copy as a scene begins; backToSceneStart puts it back.
 void keepSceneStart();
 void backToSceneStart();
+
+// The copy last kept in this game, or null when none was (a new game forgets it).
+const SceneStart* keptSceneStart();
 
 // Resets everything a new game starts from: items, flags, marks, parameters, the per-scene
 // loaded and read marks, scene 1000, HP 123/123, Guts 72/72, e 1.

@@ -1,12 +1,37 @@
 #include "core/textfile.h"
 
-#include <cstdio>
 #include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+std::FILE* openRegularFile(const char* path, bool* odd)
+{
+    if (odd) *odd = false;
+    struct stat info;
+    if (stat(path, &info) != 0) return nullptr;
+    if (!S_ISREG(info.st_mode)) {
+        if (odd) *odd = true;
+        return nullptr;
+    }
+    // Not blocking, and checked again, in case something else took the name meanwhile.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (odd) *odd = true;
+        close(fd);
+        return nullptr;
+    }
+    std::FILE* file = fdopen(fd, "rb");
+    if (!file) close(fd);
+    return file;
+}
 
 TextFile readTextFile(const char* path, char* buffer, size_t capacity)
 {
     TextFile result = {false, 0, false};
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = openRegularFile(path);
     if (!file) return result;
     result.opened = true;
     int ch;

@@ -3,12 +3,18 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 
 struct TextFile {
     bool opened;      // false: the file could not be opened; nothing was stored
     size_t length;    // bytes stored, not counting the NUL written after them
     bool cut;         // the file held more than capacity - 1 bytes; the rest was not read
 };
+
+// Opens path for reading, in binary mode, only when it is a regular file: a FIFO there would
+// block for ever and a device could read without end. Null when it cannot be opened; *odd
+// (when given) then tells whether something other than a regular file stands there.
+std::FILE* openRegularFile(const char* path, bool* odd = nullptr);
 
 // Reads the file into buffer (capacity bytes, at least 1) and terminates the text with a NUL.
 TextFile readTextFile(const char* path, char* buffer, size_t capacity);

@@ -1,27 +1,48 @@
 #include "core/trace.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include <nlohmann/json.hpp>
 
+#include "core/names.h"
 #include "core/platform.h"
 
 namespace {
 
 std::FILE* traceFile;
+std::string tracePath;
+bool traceFailed;
 
 using Json = nlohmann::ordered_json;
+
+void writeFailed()
+{
+    if (!traceFailed)
+        std::fprintf(stderr, "trace %s: cannot be written: %s\n", tracePath.c_str(),
+                     std::strerror(errno));
+    traceFailed = true;
+}
 
 // Writes {"ms":..., "ev":kind, fields...} as one line.
 void emit(const char* kind, const Json& fields = Json::object())
 {
     if (!traceFile) return;
-    Json object = {{"ms", platformTicks()}, {"ev", kind}};
+    Json object = {{"ms", platformTicks64()}, {"ev", kind}};
     object.update(fields);
     // Scripts may hold broken UTF-8; it is replaced rather than refused.
     std::string line = object.dump(-1, ' ', false, Json::error_handler_t::replace);
-    std::fprintf(traceFile, "%s\n", line.c_str());
-    std::fflush(traceFile);
+    if (std::fprintf(traceFile, "%s\n", line.c_str()) < 0 || std::fflush(traceFile) != 0)
+        writeFailed();
+}
+
+Json listOf(const char* const* texts, int count)
+{
+    Json list = Json::array();
+    for (int i = 0; i < count; ++i) list.push_back(texts[i]);
+    return list;
 }
 
 }  // namespace
@@ -30,13 +51,16 @@ bool traceOpen(const char* path)
 {
     traceClose();
     traceFile = std::fopen(path, "w");
+    tracePath = path;
+    traceFailed = false;
     return traceFile != nullptr;
 }
 
-void traceClose()
+bool traceClose()
 {
-    if (traceFile) std::fclose(traceFile);
+    if (traceFile && std::fclose(traceFile) != 0) writeFailed();
     traceFile = nullptr;
+    return !traceFailed;
 }
 
 void traceScene(const char* name, int index)
@@ -79,9 +103,7 @@ void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emp
 void traceChoice(const char* const* options, int count)
 {
     if (!traceFile) return;   // nothing to build the lists for
-    Json list = Json::array();
-    for (int i = 0; i < count; ++i) list.push_back(options[i]);
-    emit("choice", {{"options", list}});
+    emit("choice", {{"options", listOf(options, count)}});
 }
 
 void tracePick(const int* chosen, int count)
@@ -100,8 +122,11 @@ void traceLoad(const char* file) { emit("load", {{"file", file}}); }
 
 void traceSet(const char* what, int index, int value)
 {
-    if (index < 0) emit("set", {{"what", what}, {"value", value}});
-    else emit("set", {{"what", what}, {"index", index}, {"value", value}});
+    if (index < 0) return emit("set", {{"what", what}, {"value", value}});
+    Json fields = {{"what", what}, {"index", index}, {"value", value}};
+    // The author's name for the entry, last, so that readers of the older form still match.
+    if (const char* name = nameOf(what, index)) fields["name"] = name;
+    emit("set", fields);
 }
 
 void traceEffect(int n) { emit("effect", {{"n", n}}); }
@@ -113,3 +138,9 @@ void traceEnding(int n) { emit("ending", {{"n", n}}); }
 void traceGameOver() { emit("gameover"); }
 
 void traceBacklog(int page, int of) { emit("backlog", {{"page", page}, {"of", of}}); }
+
+void traceOverlay(const char* const* lines, int count)
+{
+    if (!traceFile) return;   // nothing to build the list for
+    emit("overlay", {{"lines", listOf(lines, count)}});
+}

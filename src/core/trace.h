@@ -20,7 +20,9 @@ struct TraceEmphasis {
 
 // Opens (truncating) the trace file; false when it cannot be created.
 bool traceOpen(const char* path);
-void traceClose();
+// Closes it; false when a write to it failed (the first failure is also told on standard
+// error as it happens, naming the file).
+bool traceClose();
 
 void traceScene(const char* name, int index);      // a scene starts
 void traceBg(const char* path);                    // a picture was loaded as "bg"
@@ -35,6 +37,7 @@ void traceSave(const char* file);                         // a save file was wri
 void traceLoad(const char* file);                         // a save file was loaded
 // A script command changed the story's state: what ("flag", "item", "para", "check",
 // "timecheck" with an index; "hp", "guts", "hpmax", "gutsmax" with index -1, written without).
+// An entry named in the names file carries its name too.
 void traceSet(const char* what, int index, int value);
 void traceEffect(int n);                                  // a screen effect runs
 void traceChapter(const char* name);                      // a chapter card is shown
@@ -43,3 +46,4 @@ void traceGameOver();                                     // the game-over seque
 void tracePage(const TraceSegment* segments, int count, const TraceEmphasis* emphasis,
                int emphasisCount);                 // a message page is drawn
 void traceBacklog(int page, int of);               // backlog page `page` of `of` is shown
+void traceOverlay(const char* const* lines, int count);  // the dev overlay of the state is shown

@@ -148,10 +148,23 @@ const char* runChoice(const char* scene, const char* pickLine, char* arg, const 
 
     // A quit during a later pick still carries out the picks made before it, but the quit
     // stands over the codes they leave.
+    // A move among the picks is made at once, but the scene ends towards it only when the
+    // others have been carried out: their codes would otherwise add up with its own.
     const bool quit = e == 0;
-    for (int k = 0; k < picks && chosen[k] != 0; ++k)
+    bool moved = false;
+    for (int k = 0; k < picks && chosen[k] != 0; ++k) {
+        if (quit) e = 0;
+        int codes = e;
         carryOut(choice.entries[chosen[k] - 1], k, blockStart, arg, level);
+        // The move sets e to 2 over the codes of the picks before it.
+        if (e == 2 && codes != 2) {
+            moved = true;
+            e = codes;
+        }
+    }
     if (quit) e = 0;
+    else if (moved && e == 1) e = 2;
+    else if (moved) moveWhenPicksAreDone();
     return pos;
 }
 

@@ -35,6 +35,9 @@ enum : int {
 // Control codes of e around a choice.
 enum : int { kBreakOut = 12, kJump = 13, kPerBlock = 100 };
 
+// A move picked beside other picks of the same choice, waiting for them to be done.
+bool moveHeld;
+
 // The state of one running scene.
 struct Scene {
     const char* start;
@@ -45,6 +48,7 @@ struct Scene {
     int repeat[kLevels];            // picked option blocks still to run for a choice at a level
     int after[kLevels];             // what follows them: 12 break out, 13 jump, else return
     const char* back[kLevels];      // where the scene goes on behind that choice
+    bool moveAfter[kLevels];        // and whether a move picked with them ends the scene then
     char label[kArgSize] = "";      // the label of a picked goto entry, held over its blocks
     int stage = 0;                  // the command stage running (1-4 orders1-4), 0 none
 
@@ -54,6 +58,7 @@ struct Scene {
             run[l] = 1;
             state[l] = repeat[l] = after[l] = 0;
             back[l] = nullptr;
+            moveAfter[l] = false;
         }
     }
 
@@ -116,9 +121,12 @@ struct Scene {
         after[level] = e % kPerBlock;
         if (after[level] == kJump) std::memcpy(label, argument, sizeof label);
         back[level] = pos;
+        moveAfter[level] = moveHeld;
+        moveHeld = false;
         e = 1;
         if (!takeBlock(level)) {
             repeat[level] = 0;
+            if (moveAfter[level]) e = 2;
             return;
         }
         up();
@@ -134,6 +142,10 @@ struct Scene {
             return;
         }
         repeat[choice] = 0;
+        if (moveAfter[choice]) {
+            moveAfter[choice] = false;
+            if (e == 1) e = 2;
+        }
         if (after[choice] == kJump) {
             after[choice] = 1;
             return jump(label);
@@ -205,6 +217,10 @@ struct Scene {
                 jump(argument);
                 e = 1;
             }
+            if (moveHeld) {
+                moveHeld = false;
+                e = 2;
+            }
             return;
         }
         switch (s) {
@@ -228,7 +244,8 @@ struct Scene {
             }
             if (HP < 1) {
                 GameOver();
-                e = 5;
+                // A quit asked for on its pages ends the program, not only the pages.
+                if (e != 0) e = 5;
                 break;
             }
             const char* from = pos;
@@ -308,6 +325,7 @@ void script(const char* scene)
     // Picked blocks a scene left behind (it moved on before running them) point into its
     // text; the next scene must never take them.
     std::memset(worpcheck, 0, sizeof worpcheck);
+    moveHeld = false;
     Scene playing(scene);
     running = &playing;
     playing.runLines();
@@ -315,6 +333,8 @@ void script(const char* scene)
     placeLine(nullptr, nullptr);
     if (e == 2) e = 1;
 }
+
+void moveWhenPicksAreDone() { moveHeld = true; }
 
 int orders1(const char* word, const char*, const char*, const char* line, int state)
 {

@@ -7,6 +7,10 @@
 // is in nextpoint), 0 (quit) or 5 (back to the title with a new game).
 void script(const char* scene);
 
+// A choice that picked a move among other picks: the move is made (nextpoint set), and the
+// scene ends towards it once the other picks' blocks, break or jump are done.
+void moveWhenPicksAreDone();
+
 // The first-stage recogniser of a command line: block keywords, break, save, inith and the
 // stop commands. Answers the block code of the result table (0 run an else, 1 a true if,
 // 4 a running while, 5 break, 6 do, 7 loop a do again, 9 handled, 21 inith, 100 + s skip the

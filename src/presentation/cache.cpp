@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include <SDL_image.h>
 
+#include "core/arrival.h"
 #include "core/decision.h"
 #include "core/trace.h"
 #include "presentation/cachelist.h"
@@ -154,7 +157,12 @@ SDL_Surface* inScreenLayout(SDL_Surface* picture)
 // conversion that costs the first frame nothing when the picture was read ahead.
 Decoded decode(const char* path)
 {
+    fileAwait(path);
     SDL_Surface* loaded = IMG_Load(path);
+    // A missing picture is simply not drawn; one that is there but cannot be read (damaged,
+    // or larger than an SDL 1.2 surface holds) is named for the author.
+    if (!loaded && access(path, F_OK) == 0)
+        std::fprintf(stderr, "picture not drawn, it cannot be read: %s (%s)\n", path, IMG_GetError());
 #ifndef __EMSCRIPTEN__
     // The browser's canvas is not 24-bit: there an opaque picture is drawn as it was read.
     if (loaded && opaque(loaded)) return {inScreenLayout(loaded), 0, 0};
@@ -253,7 +261,11 @@ void ImgReplace(const char* path, const char* name)
     else ImgLoad(path, name);
 }
 
-int mscLoad(const char* path, const char* name) { return add(musicListTop, name, Mix_LoadMUS(path)); }
+int mscLoad(const char* path, const char* name)
+{
+    fileAwait(path);
+    return add(musicListTop, name, Mix_LoadMUS(path));
+}
 Mix_Music* mscGet(const char* name) { return get(musicListTop, name); }
 void mscDelete(const char* name) { cacheRemove(musicListTop, name, releaseMusic); }
 void mscDeleteAll() { cacheClear(musicListTop, releaseMusic); }
@@ -329,6 +341,7 @@ double convertedSize(SDL_RWops* stream)
 
 int sndLoad(const char* path, const char* name)
 {
+    fileAwait(path);
     SDL_RWops* stream = SDL_RWFromFile(path, "rb");
     if (!stream) return 0;
     if (convertedSize(stream) > kLargestSound) {

@@ -1,6 +1,7 @@
 #include "presentation/playerkeys.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include <SDL_mixer.h>
 #include <SDL_ttf.h>
@@ -61,25 +62,34 @@ void applyWindow(bool fullscreen, int scale)
     noteShow(text);
 }
 
-void drawHelp()
+void showHelp()
 {
-    SDL_Rect box = {90, 80, 620, 440};
+    std::vector<std::string> lines(std::begin(kHelp), std::end(kHelp));
+    showUntilKey([&] { drawPanel({90, 80, 620, 440}, lines, 115, 100, 31); });
+}
+
+}  // namespace
+
+void (*authorKeys)(const SDL_Event& ev);
+
+void drawPanel(SDL_Rect box, const std::vector<std::string>& lines, int x, int y, int step)
+{
     SDL_FillRect(screen, &box, SDL_MapRGB(screen->format, 16, 16, 40));
-    for (size_t i = 0; i < sizeof kHelp / sizeof kHelp[0]; ++i) {
+    for (size_t i = 0; i < lines.size(); ++i) {
         if (!itemFont) break;
-        SDL_Surface* line = TTF_RenderUTF8_Solid(itemFont, kHelp[i], color_white);
+        SDL_Surface* line = lines[i].empty() ? nullptr : TTF_RenderUTF8_Solid(itemFont, lines[i].c_str(), color_white);
         if (!line) continue;
-        SDL_Rect to = {115, static_cast<Sint16>(100 + 31 * i), 0, 0};
+        SDL_Rect to = {static_cast<Sint16>(x), static_cast<Sint16>(y + step * static_cast<int>(i)), 0, 0};
         SDL_BlitSurface(line, nullptr, screen, &to);
         SDL_FreeSurface(line);
     }
 }
 
-void showHelp()
+void showUntilKey(const std::function<void()>& draw)
 {
     if (!screen) return;
     SDL_Surface* before = SDL_ConvertSurface(screen, screen->format, SDL_SWSURFACE);
-    drawHelp();
+    draw();
     platformFlip(screen);
     SDL_Event ev;
     for (;;) {
@@ -89,9 +99,10 @@ void showHelp()
             break;
         }
         if (ev.type == SDL_KEYDOWN || ev.type == SDL_MOUSEBUTTONDOWN) {
-            // Escape closes the help and then quits, as it does everywhere.
+            // Escape closes the panel and then quits, as it does everywhere.
             if (ev.type == SDL_KEYDOWN && ev.key.keysym.sym == SDLK_ESCAPE) e = 0;
-            // The key or click that closed the help is not also taken by the screen below.
+            // The key or click that closed the panel is not also taken by the screen below,
+            // neither as an event nor as a press the held state still shows.
             else awaitRelease(ev);
             break;
         }
@@ -103,8 +114,6 @@ void showHelp()
     platformFlip(screen);
 }
 
-}  // namespace
-
 void awaitRelease(const SDL_Event& press)
 {
     bool key = press.type == SDL_KEYDOWN;
@@ -115,9 +124,9 @@ void awaitRelease(const SDL_Event& press)
         if (key && ev.type == SDL_KEYUP && ev.key.keysym.sym == press.key.keysym.sym) break;
         if (!key && ev.type == SDL_MOUSEBUTTONUP && ev.button.button == press.button.button) break;
     }
-    // Whatever the press left to be seen by the next read of the held state is spent here.
-    platformPumpEvents();
-    platformMouseState(nullptr, nullptr);
+    // Whatever the press left to be seen by the next read of the held state is spent here:
+    // a key's latch too, or the page below would take the key as its own.
+    platformForgetPresses();
 }
 
 bool altHeld() { return keystate[SDLK_LALT] || keystate[SDLK_RALT]; }
@@ -141,7 +150,9 @@ void playerKey(const SDL_Event& ev)
         if (altHeld() || (ev.key.keysym.mod & KMOD_ALT))
             applyWindow(!settings.fullscreen, settings.windowScale);
         break;
-    default: break;
+    default:
+        if (authorKeys) authorKeys(ev);
+        break;
     }
 }
 

@@ -3,12 +3,28 @@
 // Each change shows a note for a moment and is kept in the settings file.
 #pragma once
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include <SDL.h>
 
 // Acts on one event a waiting screen took, when it is one of the keys above (a key press).
 // The help stays until the next key or click, which it takes for itself, and waits until the
 // buttons are up again; a quit request there (Escape, the window's close) sets e to 0.
 void playerKey(const SDL_Event& ev);
+
+// The author's keys (F12 in dev mode), set by the top layer: playerKey hands them every key
+// press it does not take itself. Null: none.
+extern void (*authorKeys)(const SDL_Event& ev);
+
+// Fills box in the panels' dark blue and writes lines over it in white (the item font), the
+// first at (x, y), each the next step pixels lower.
+void drawPanel(SDL_Rect box, const std::vector<std::string>& lines, int x, int y, int step);
+
+// Shows what draw puts on the screen until the next key or click, which it takes for itself
+// (a quit request, or Escape, sets e to 0), then puts the screen back as it was.
+void showUntilKey(const std::function<void()>& draw);
 
 // Puts the settings in force: the window or fullscreen, the music and sound volumes.
 void settingsApply();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/events.h"
 #include "core/gametext.h"
 #include "core/onscreen.h"
 #include "core/platform.h"
@@ -48,9 +49,11 @@ void Ending(int n)
         ImgReplace(picture, "bg");
         fade(1);
         platformFlip(screen);
+        // A quit (the window's close, or Escape) ends the show and the program.
+        if (e == 0) return;
         for (;;) {
             platformDelay(50);
-            platformPumpEvents();
+            if (takeQuitEvents()) return;
             Uint32 held = platformTicks() - started;
             if (held > 4999 || (held > 499 && ctrlHeld()) || keystate[SDLK_RETURN]) break;
         }

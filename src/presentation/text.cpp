@@ -262,6 +262,7 @@ void text(const char* message, int mode)
 
 void wait()
 {
+    platformWaitBegins();
     ignoreMotionAndPump();
     Uint32 due = autoDue();
     for (;;) {
@@ -306,6 +307,7 @@ void wait()
 void wait2()
 {
     if (quietRun()) return;
+    platformWaitBegins();
     for (;;) {
         waitForEvent();
         if (takeReloadKey(event)) return;

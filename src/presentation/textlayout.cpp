@@ -154,6 +154,19 @@ struct Layout {
         }
     }
 
+    // Whether the tag at `at` is <p> or <n>; if so, *next is where the text after it begins:
+    // behind one newline after <p>, behind every blank after <n>.
+    bool breakTag(int at, int* next) const
+    {
+        int letter = spaceskip(s, at + 1);
+        if (s[letter] != 'p' && s[letter] != 'n') return false;
+        int end = textorder(s, letter);
+        int resume = s[end] == '>' ? end + 1 : end;
+        if (s[letter] == 'n') *next = spaceskip(s, resume);
+        else *next = s[resume] == '\n' ? resume + 1 : resume;
+        return true;
+    }
+
     // Takes the half-width run off row 3; it may span several slots, or begin on a row above.
     void cutRun()
     {
@@ -174,15 +187,26 @@ struct Layout {
         int read = last;
         if (halfRun > 0) {
             cutRun();
-            read = runStart - 1;
+            // What of the run stands on the rows above stays shown: only its part on row 3
+            // goes to the next page.
+            read = (runRow == kRows - 1 ? runStart : rowStart[kRows - 1]) - 1;
         }
         char after = s[read + 1];
         if (after == '\0') {
             result.ended = true;
             return close(read + 1);
         }
-        if (after == '\n' || after == '>' || after == '\t' || after == ' ')
-            return close(spaceskip(s, read + 2));
+        if (after == '\n' || after == '\t' || after == ' ') return close(spaceskip(s, read + 2));
+        // A ">" that is text is shown on the next page, not dropped.
+        if (after == '>') return close(read + 1);
+        if (after == '<') {
+            // A page or line break right after a full page is the page's own end, as a
+            // newline is; any other tag after a paragraph that filled the page begins the
+            // next one.
+            int next = 0;
+            if (breakTag(read + 1, &next)) return close(next);
+            if (wraps >= kRows) return close(read + 1);
+        }
         if (wraps >= kRows) {
             result.error = kParagraphTooLong;
             return close(read + 1);

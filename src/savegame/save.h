@@ -19,8 +19,14 @@ struct SaveData {
 };
 
 // Reads and decodes the files of rows 0 to count - 1 (3: the slots; 4: the resume file too).
-// A malformed file is fatal. The record answered is overwritten by the next call.
+// A damaged file (cut short, with a 0 byte in its record, or no regular file) leaves its row
+// as it was and is told by saveCondition. The record answered is overwritten by the next call.
 const SaveData& dataLoad(int count);
+
+// What stands at save file n: nothing, a damaged save (shown as such, never loaded), or a
+// save that loads. Reads the file.
+enum class SaveCondition { Missing, Damaged, Sound };
+SaveCondition saveCondition(int n);
 
 // Mode 0: the slot save, through the slot screen. Mode 1: the resume save.
 void save(int mode);
@@ -33,8 +39,8 @@ void load(int mode);
 // damaged save.
 bool saveExists(int n);
 
-// Removes the temporary files of saves that a kill interrupted ("./save/N.writing"); the
-// saves themselves are as they were before.
+// Removes the temporary files of saves that a kill interrupted ("./save/N.writing" and those
+// of the companion records); the saves themselves are as they were before.
 void removeUnfinishedSaves();
 
 // Encodes the game state as a slot record (mode 0) or a resume record (mode 1) into record,

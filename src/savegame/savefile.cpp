@@ -28,13 +28,13 @@
 #include <unistd.h>
 
 #include "core/decision.h"
-#include "core/errorplace.h"
-#include "core/errors.h"
 #include "core/filewrite.h"
 #include "core/platform.h"
+#include "core/textfile.h"
 #include "core/state.h"
 #include "core/trace.h"
 #include "presentation/audio.h"
+#include "savegame/companion.h"
 #include "savegame/slots.h"
 
 namespace {
@@ -117,27 +117,16 @@ void writingPath(char* path, size_t size, int n) { std::snprintf(path, size, "./
 
 enum class Found { Nothing, Odd, File };
 
-// Opens save file n for reading. Only a regular file is opened: a FIFO there would block for
-// ever and a device could read without end, so anything else is Odd and not opened. A file
-// that cannot be opened counts as Nothing.
+// Opens save file n for reading. Only a regular file is opened; anything else there is Odd.
+// A file that cannot be opened counts as Nothing.
 Found openSave(int n, std::FILE** file)
 {
     char path[32];
     savePath(path, sizeof path, n);
-    struct stat info;
-    if (stat(path, &info) != 0) return Found::Nothing;
-    if (!S_ISREG(info.st_mode)) return Found::Odd;
-    // Not blocking, and checked again, in case something else took the name meanwhile.
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return Found::Nothing;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return Found::Odd;
-    }
-    *file = fdopen(fd, "rb");
+    bool odd = false;
+    *file = openRegularFile(path, &odd);
     if (*file) return Found::File;
-    close(fd);
-    return Found::Nothing;
+    return odd ? Found::Odd : Found::Nothing;
 }
 
 // Reads file n into buffer; answers the bytes read (0 for an odd file, which reading then
@@ -157,18 +146,74 @@ int readFile(int n, unsigned char* buffer)
     return length;
 }
 
-// Writes the record to ./save/<n>; the old save survives anything that goes wrong on the way.
+int recordLengthOf(int n) { return n == 0 ? kResumeRecord : kSlotRecord; }
+
+// A damaged save about to be written over is kept as "./save/N.damaged" (or .damaged-2,
+// -3... when that name is taken): the game never deletes a player's bytes.
+void keepDamaged(int n)
+{
+    if (saveCondition(n) != SaveCondition::Damaged) return;
+    char path[32], kept[48];
+    savePath(path, sizeof path, n);
+    for (int k = 1; k < 1000; ++k) {
+        if (k == 1) std::snprintf(kept, sizeof kept, "%s.damaged", path);
+        else std::snprintf(kept, sizeof kept, "%s.damaged-%d", path, k);
+        struct stat info;
+        if (lstat(kept, &info) != 0 && errno == ENOENT) {
+            if (std::rename(path, kept) == 0)
+                std::fprintf(stderr, "%s: 壊れたセーブを%sとして残しました\n", path, kept);
+            return;
+        }
+    }
+}
+
+// Writes the record to ./save/<n>, then its companion; the old save survives anything that
+// goes wrong on the way. A companion that cannot be written leaves the save loading as its
+// bytes say: the old companion no longer matches it.
 bool writeFile(int n, const unsigned char* record, int length)
 {
     if (mkdir("./save", 0777) != 0 && errno != EEXIST) return false;
+    keepDamaged(n);
     char path[32];
     savePath(path, sizeof path, n);
     if (!writeFileAtomically(path, record, static_cast<size_t>(length))) return false;
+    unsigned char companion[kCompanionSize];
+    int size = encodeCompanion(record, length, companion);
+    char more[32];
+    companionPath(more, sizeof more, n);
+    if (!writeFileAtomically(more, companion, static_cast<size_t>(size)))
+        std::fprintf(stderr, "%sを書き込めませんでした\n", more);
     traceSave(path);
     return true;
 }
 
+// Puts the exact values of save file n's companion into the game state, where it has one
+// that belongs to the file as it is now.
+void restoreExact(int n)
+{
+    static unsigned char record[kReadBuffer];
+    int length = readFile(n, record);
+    if (length < recordLengthOf(n)) return;
+    char more[32];
+    companionPath(more, sizeof more, n);
+    std::FILE* file = openRegularFile(more);
+    if (!file) return;
+    unsigned char companion[kCompanionSize + 1];
+    int size = static_cast<int>(std::fread(companion, 1, sizeof companion, file));
+    std::fclose(file);
+    restoreFromCompanion(companion, size, record, recordLengthOf(n));
+}
+
 }  // namespace
+
+SaveCondition saveCondition(int n)
+{
+    static unsigned char buffer[kReadBuffer];
+    int length = readFile(n, buffer);
+    if (length < 0) return SaveCondition::Missing;
+    return recordValid(buffer, length, recordLengthOf(n)) ? SaveCondition::Sound
+                                                          : SaveCondition::Damaged;
+}
 
 bool saveExists(int n)
 {
@@ -180,9 +225,12 @@ bool saveExists(int n)
 
 void removeUnfinishedSaves()
 {
-    char temporary[48];
+    char temporary[48], more[32];
     for (int n = 0; n <= 3; ++n) {
         writingPath(temporary, sizeof temporary, n);
+        unlink(temporary);
+        companionPath(more, sizeof more, n);
+        std::snprintf(temporary, sizeof temporary, "%s.writing", more);
         unlink(temporary);
     }
 }
@@ -239,12 +287,8 @@ const SaveData& dataLoad(int count)
     for (int row = 0; row < count && row < 4; ++row) {
         int length = readFile((row + 1) % 4, buffer);
         if (length < 0) continue;
-        if (!recordValid(buffer, length, row == 3 ? kResumeRecord : kSlotRecord)) {
-            char file[16];
-            std::snprintf(file, sizeof file, "save/%d", (row + 1) % 4);
-            placeFile(file);
-            errors("saveファイルの内容が間違っています");
-        }
+        // One damaged file is shown as damaged and never loaded; the others still work.
+        if (!recordValid(buffer, length, row == 3 ? kResumeRecord : kSlotRecord)) continue;
         decodeRecord(buffer, row, &data);
     }
     return data;
@@ -280,7 +324,7 @@ void save(int mode)
 void load(int mode)
 {
     int row = 3;
-    if (mode == 1 && !saveExists(0)) return;
+    if (mode == 1 && saveCondition(0) != SaveCondition::Sound) return;
     const SaveData& data = dataLoad(mode == 1 ? 4 : 3);
     if (mode != 1) {
         int slot = savePick(data.heads, 0, data.flags);
@@ -301,11 +345,15 @@ void load(int mode)
     std::memcpy(flag, data.flags[row], sizeof flag);
     std::memcpy(timecheck, data.timechecks[row], sizeof timecheck);
     std::memcpy(parameter, data.parameters[row], sizeof parameter);
+    if (mode == 1) {
+        HP = data.heads[row][4];
+        Guts = data.heads[row][5];
+        std::snprintf(prepoint, sizeof prepoint, "%s", data.prepoints[row]);
+        std::snprintf(nextpoint, sizeof nextpoint, "%s", data.nextpoints[row]);
+    }
+    // What the record cannot hold comes from its companion.
+    restoreExact(mode == 1 ? 0 : row + 1);
     if (mode != 1) return;
-    HP = data.heads[row][4];
-    Guts = data.heads[row][5];
-    std::snprintf(prepoint, sizeof prepoint, "%s", data.prepoints[row]);
-    std::snprintf(nextpoint, sizeof nextpoint, "%s", data.nextpoints[row]);
     if (nextpoint[0] == 'O' && nextpoint[1] == 'P') {
         t = 1;
         a = b = c = 0;

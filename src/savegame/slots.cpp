@@ -44,15 +44,23 @@ void saveDraw(const int (*heads)[6], int highlight, int mode, const int (*flags)
     SDL_Surface* lines[3][4] = {};
     bool saved[3];
     for (int s = 0; s < 3; ++s) {
-        saved[s] = saveExists(s + 1);
+        SaveCondition condition = saveCondition(s + 1);
+        saved[s] = condition != SaveCondition::Missing;
         if (!saved[s] || !itemFont) continue;
-        int chapter = chapterOf(flags[s]);
-        char text[4][64];
-        std::snprintf(text[0], sizeof text[0], "第%d章", chapter == 5 ? 4 : chapter);
-        std::snprintf(text[1], sizeof text[1], "%s", chapterTitles[chapter]);
-        std::snprintf(text[2], sizeof text[2], "HP %d", heads[s][1]);
-        std::snprintf(text[3], sizeof text[3], "Guts %d", heads[s][2]);
-        for (int j = 0; j < 4; ++j) lines[s][j] = TTF_RenderUTF8_Solid(itemFont, text[j], color_black);
+        char text[4][64] = {};
+        if (condition == SaveCondition::Damaged) {
+            // The card says so; such a slot cannot be loaded, and saving over it keeps it.
+            std::snprintf(text[0], sizeof text[0], "このセーブは");
+            std::snprintf(text[1], sizeof text[1], "壊れています");
+        } else {
+            int chapter = chapterOf(flags[s]);
+            std::snprintf(text[0], sizeof text[0], "第%d章", chapter == 5 ? 4 : chapter);
+            std::snprintf(text[1], sizeof text[1], "%s", chapterTitles[chapter]);
+            std::snprintf(text[2], sizeof text[2], "HP %d", heads[s][1]);
+            std::snprintf(text[3], sizeof text[3], "Guts %d", heads[s][2]);
+        }
+        for (int j = 0; j < 4; ++j)
+            if (text[j][0]) lines[s][j] = TTF_RenderUTF8_Solid(itemFont, text[j], color_black);
     }
     blitPicture(mode > 0 ? "save" : "load", 0, 0);
     for (int s = 0; s < 3; ++s)
@@ -81,10 +89,10 @@ void saveFailedNotice()
 
 int savePick(const int (*heads)[6], int mode, const int (*flags)[2800])
 {
-    // In load mode only a slot with a file can be chosen.
+    // In load mode only a slot with a sound save can be chosen.
     unsigned open = 0;
     for (int s = 0; s < 3; ++s)
-        if (mode != 0 || saveExists(s + 1)) open |= 1u << s;
+        if (mode != 0 || saveCondition(s + 1) == SaveCondition::Sound) open |= 1u << s;
     Decision decision{DecisionKind::Slot, 3, 1, nullptr, nullptr, open, mode};
     Answer answer;
     if (!decisionAnswered(decision, &answer)) answer.value[0] = pickSlot(heads, mode, flags, open);
@@ -105,6 +113,7 @@ int pickSlot(const int (*heads)[6], int mode, const int (*flags)[2800], unsigned
     int highlight = 0, pointed = 0;
     bool released = false;
     saveDraw(heads, 0, mode, flags);
+    platformWaitBegins();
     while (e == 1) {
         platformDelay(10);
         if (takeQuitEvents()) return 0;
@@ -117,7 +126,7 @@ int pickSlot(const int (*heads)[6], int mode, const int (*flags)[2800], unsigned
         // empty slot is never highlighted.
         if (under != pointed) {
             pointed = under;
-            highlight = mode == 0 && under > 0 && !saveExists(under) ? 0 : under;
+            highlight = mode == 0 && under > 0 && !((open >> (under - 1)) & 1) ? 0 : under;
             if (highlight > 0) systemSound("onmouse");
             saveDraw(heads, highlight, mode, flags);
         }

@@ -77,6 +77,7 @@ void pickByHand(int picks, int n, const char (*texts)[kOptionSize],
         bool released = false;
         showChoice(top, n, texts, leadsTo);
         pickDraw(0, kTextX, top, n, texts);
+        platformWaitBegins();
         while (e == 1) {
             platformDelay(10);
             if (takeQuitEvents()) break;

@@ -260,6 +260,7 @@ const char* menu(const char* scene)
         } else {
             showMenu(available);
             menuDraw(kNoEntry, available);
+            platformWaitBegins();
             clicked = waitForClick(highlight, released, available);
             answer.value[0] = clicked;
         }

@@ -5,6 +5,7 @@
 
 #include "core/decision.h"
 #include "core/events.h"
+#include "core/note.h"
 #include "core/onscreen.h"
 #include "core/platform.h"
 #include "core/state.h"
@@ -42,7 +43,7 @@ void setNames(const char* name)
 void findSaves(int* saves)
 {
     saves[0] = saveExists(1) || saveExists(2) || saveExists(3);
-    saves[1] = saveExists(0);
+    saves[1] = saveCondition(0) == SaveCondition::Sound;
 }
 
 // The pictures of a frame, from the back: background, foreground, the three buttons.
@@ -121,6 +122,8 @@ void title()
 {
     int saves[2];
     findSaves(saves);
+    // Continue is not offered over a damaged resume file; the player is told why.
+    if (saveCondition(0) == SaveCondition::Damaged) noteShow("続きのデータが壊れています（save/0）");
     setNames("start");
     music("./bgm/OP.ogg");
     // Each visit of the title starts the background circling afresh; a cancelled load
@@ -130,6 +133,7 @@ void title()
     bool released = false;
     Decision decision{DecisionKind::Title, 3, 1, nullptr, nullptr,
                       1u | (saves[0] ? 2u : 0u) | (saves[1] ? 4u : 0u), 0};
+    platformWaitBegins();
     while (e == 1) {
         Answer answer;
         if (decisionAnswered(decision, &answer)) {

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -187,4 +188,170 @@ TEST(Check, TheStoryMapHasAnEdgePerWayOut)
     };
     EXPECT_EQ(edges, expected) << game.read("map.dot");
     EXPECT_NE(game.read("map.dot").find("label=\"A002\\nchapter c9\""), std::string::npos);
+}
+
+namespace {
+
+// The findings of a run in --json, and the messages by file and line.
+struct Findings {
+    std::multiset<Finding> found;
+    std::map<std::pair<std::string, int>, std::string> messages;
+
+    // The messages at a line, one a line.
+    std::string at(const std::string& file, int line) { return messages[std::make_pair(file, line)]; }
+};
+
+Findings findingsOf(const CheckRun& run)
+{
+    Findings f;
+    std::istringstream out(run.out);
+    for (std::string line; std::getline(out, line);) {
+        auto d = nlohmann::json::parse(line);
+        std::string file = d["file"], severity = d["severity"], code = d["code"];
+        int at = d["line"];
+        f.found.insert({file, at, severity, code});
+        f.messages[std::make_pair(file, at)] += d["message"].get<std::string>() + "\n";
+    }
+    return f;
+}
+
+}  // namespace
+
+TEST(Check, FindsTheSlipsThatOnceRanOnSilently)
+{
+    GameDir game;
+    game.write("script/itemlist.txt", "薬草\n鍵\n");
+    game.write("bgm/shore.ogg", "");
+    game.write("script/start.txt", lines({
+        "flag+ 3",
+        "item+ 1",
+        "if (flag3)",                    // 3: no {
+        "[a]",
+        "}",
+        "if (flag3) {",
+        "[b]",
+        "}lse{",                         // 8: misspelt
+        "[c]",
+        "}",
+        "if (flag3) {",
+        "[b]",
+        "}else",                         // 13: no {
+        "[c]",
+        "}",
+        "pick {",
+        "開ける{",                       // 17: its block is left open
+        "item+ 0",
+        "閉じる none",
+        "}",
+        "if (flag3 | item1 & item0) {",  // 21: & and |
+        "}",
+        "flag+ 6]",                      // 23: ] in a command line
+        "[<b灯台の鐘</b>が鳴った]",      // 24: the tag swallows its text
+        "[x]flag+ 7",                    // 25: after the message
+        "bgn shore",                     // 26: shore is music
+        "whlie (flag3) {",               // 27: no block word
+        "}",
+        "if (flag3) {",
+        "}else if (item0) {",            // 30: the condition is passed over
+        "}",
+        "if (flag6)",                    // 32: the { on the next line counts for nothing
+        "{",
+        "}",
+        "moveto A0O1",                   // 35: near A001
+        "*move*",                        // 36: no way on
+        "{",
+        "}",
+    }));
+    game.write("script/A001.txt", lines({"goto 分かれ路", "分かれ道", "moveto start"}));
+    game.write("system/game.txt", "capton = 島\nchapter9 = x\ngameover = [短い\n");
+    game.write("script/itemlist.txt", "薬草\n\n鍵\n薬草\n");
+    CheckRun run = runCheck(game, "--json");
+    EXPECT_EQ(run.status, 1);
+    Findings f = findingsOf(run);
+    const std::string s = "script/start.txt";
+    for (const Finding& expected : std::vector<Finding>{
+             {s, 3, "error", "brace-missing"},     {s, 8, "error", "block-word"},
+             {s, 13, "error", "brace-missing"},    {s, 17, "error", "brace-unclosed"},
+             {s, 21, "warning", "condition-mixed"}, {s, 23, "warning", "bracket"},
+             {s, 24, "warning", "markup"},          {s, 25, "warning", "after-message"},
+             {s, 26, "warning", "unknown-command"}, {s, 27, "error", "block-word"},
+             {s, 30, "error", "block-word"},        {s, 32, "error", "brace-missing"},
+             {s, 35, "error", "scene-missing"},     {s, 36, "error", "softlock"},
+             {"script/A001.txt", 1, "error", "label-missing"}, {"script/A001.txt", 1, "warning", "unreachable"},
+             {"script/A001.txt", 2, "warning", "unknown-command"},
+             {"system/game.txt", 1, "warning", "game-text"}, {"system/game.txt", 2, "warning", "game-text"},
+             {"system/game.txt", 3, "warning", "game-text"}, {"script/itemlist.txt", 2, "warning", "item-list"},
+             {"script/itemlist.txt", 4, "warning", "item-list"}})
+        EXPECT_EQ(f.found.count(expected), 1u) << std::get<0>(expected) << ":" << std::get<1>(expected) << " "
+                                              << std::get<3>(expected) << "\n" << run.out;
+    // One finding for each slip: the lines the author meant stay quiet.
+    EXPECT_EQ(f.found.size(), 22u) << run.out;
+    auto said = [&](const std::string& file, int line, const std::string& part) {
+        EXPECT_NE(f.at(file, line).find(part), std::string::npos) << f.at(file, line);
+    };
+    said(s, 3, "`if (flag3) {`");
+    said(s, 8, "`}else{`");
+    said(s, 13, "`}else{`");
+    said(s, 17, "`開ける`");
+    said(s, 24, "`灯台の鐘` is not shown");
+    said(s, 25, "`flag+ 7` is never run");
+    said(s, 26, "did you mean `bgm`?");
+    said(s, 27, "did you mean `while`?");
+    said(s, 32, "stands on the next line");
+    said(s, 35, "did you mean `A001`?");
+    said("script/A001.txt", 1, "did you mean `分かれ道`?");
+    said("system/game.txt", 1, "did you mean caption?");
+    said("script/itemlist.txt", 2, "line 3 names item 1");
+}
+
+TEST(Check, AMoveListWithNoWayOnIsASoftlockOnlyWhenNoStateReachingItHasOne)
+{
+    GameDir game;
+    game.write("script/itemlist.txt", "薬草\n");
+    game.write("script/start.txt", lines({"flag+ 1", "moveto A001"}));
+    const std::string move = "*move*\n";
+    // A001..A003 can never move on; A004..A007 can, in some state, or leave through their search.
+    game.write("script/A001.txt", move + lines({"{", "change 先へ (flag9) A002", "change 戻る (item0 & flag9) start", "}", "moveto A002"}));
+    game.write("script/A002.txt", move + lines({"if (flag9) {", "先へ A003", "}elseif (route == 3) {", "先へ A003", "}", "moveto A003"}));
+    game.write("script/A003.txt", lines({"check+ 25", "*move*", "{", "change 先へ (check2 | (0)) A004", "}", "moveto A004"}));
+    game.write("script/A004.txt", lines({"*move*", "{", "change 先へ (flag1) A005", "}", "moveto A005"}));
+    game.write("script/A005.txt", lines({"check+ 3", "*move*", "if (check3) {", "先へ A006", "}", "moveto A006"}));
+    game.write("script/A006.txt", lines({"*search*", "moveto A007", "*move*", "{", "}"}));
+    game.write("script/A007.txt", lines({"*move*", "if (!flag9 & hp > 10) {", "先へ start", "}else{", "}"}));
+    Findings f = findingsOf(runCheck(game, "--json"));
+    std::set<std::string> softlocks;
+    for (const Finding& x : f.found)
+        if (std::get<3>(x) == "softlock") softlocks.insert(std::get<0>(x));
+    EXPECT_EQ(softlocks, (std::set<std::string>{"script/A001.txt", "script/A002.txt", "script/A003.txt"}));
+    EXPECT_NE(f.at("script/A001.txt", 1).find("nothing raises flag 9"), std::string::npos)
+        << f.at("script/A001.txt", 1);
+    EXPECT_NE(f.at("script/A002.txt", 1).find("nothing raises flag 9"), std::string::npos);
+}
+
+TEST(Check, NamesAppearInMessagesAndTheMapAndTheirFileIsChecked)
+{
+    GameDir game;
+    game.write("script/itemlist.txt", "薬草\n鍵\n");
+    game.write("system/names.txt", lines({"# 名前", "flag 1 扉を開けた", "item 1 鍵", "flag 2 鍵",
+                                          "flag 2800 遠すぎる", "item 1 二つ目", "para 3 hp", "luck 1 運", "flag 4"}));
+    game.write("script/start.txt", lines({"flag+ 5", "if (flag1 & item1) {", "moveto A001", "}", "if (flag5) {",
+                                          "}", "para3 = 1", "para4 = 2", "para4 +1", "moveto A001"}));
+    game.write("script/A001.txt", lines({"item+ 1", "moveto start"}));
+    CheckRun run = runCheck(game, "--json --map '" + game.file("map") + "'");
+    Findings f = findingsOf(run);
+    const std::string n = "system/names.txt";
+    for (int line : {4, 5, 6, 7, 8, 9})
+        EXPECT_EQ(f.found.count({n, line, "warning", "names"}), 1u) << line << "\n" << run.out;
+    EXPECT_NE(f.at(n, 4).find("given twice"), std::string::npos);
+    EXPECT_NE(f.at(n, 5).find("outside"), std::string::npos);
+    EXPECT_NE(f.at(n, 6).find("named twice"), std::string::npos);
+    // Numbers without a name: once each, where they are first used.
+    EXPECT_EQ(f.found.count({"script/start.txt", 1, "warning", "name-missing"}), 1u) << run.out;
+    EXPECT_EQ(f.found.count({"script/start.txt", 8, "warning", "name-missing"}), 1u) << run.out;
+    EXPECT_EQ(f.found.count({"script/start.txt", 7, "warning", "name-missing"}), 1u) << run.out;
+    EXPECT_EQ(f.found.count({"script/start.txt", 9, "warning", "name-missing"}), 0u) << run.out;
+    EXPECT_NE(f.at("script/start.txt", 1).find("flag 5 has no name"), std::string::npos);
+    EXPECT_NE(run.out.find("flag 1 (扉を開けた) is tested but no `flag+ 1` sets it"), std::string::npos) << run.out;
+    EXPECT_NE(game.read("map.dot").find("\"start\" -> \"A001\" [label=\"扉を開けた & 鍵\"]"), std::string::npos)
+        << game.read("map.dot");
 }

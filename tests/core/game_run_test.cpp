@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -181,6 +182,50 @@ TEST(GameRun, BrokenAndOddPicturesAndSoundsAreLeftOutOrDrawn)
     EXPECT_EQ(run.only("bg").size(), 4u);
 }
 
+// A 24-bit BMP of w x h pixels of one colour, written byte by byte: SDL 1.2 cannot make a
+// surface of every size that a file may hold.
+std::string bmpOf(int w, int h, Uint32 rgb)
+{
+    const int row = (w * 3 + 3) / 4 * 4;
+    std::string pixels;
+    for (int y = 0; y < h; ++y) {
+        std::string line;
+        for (int x = 0; x < w; ++x) line += {char(rgb), char(rgb >> 8), char(rgb >> 16)};
+        line.resize(size_t(row), '\0');
+        pixels += line;
+    }
+    auto le = [](Uint32 v, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += char(v >> (8 * i));
+        return out;
+    };
+    return "BM" + le(54 + Uint32(pixels.size()), 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(w, 4) +
+           le(h, 4) + le(1, 2) + le(24, 2) + le(0, 4) + le(Uint32(pixels.size()), 4) +
+           le(2835, 4) + le(2835, 4) + le(0, 4) + le(0, 4) + pixels;
+}
+
+TEST(GameRun, PicturesLargerThanASurfaceHoldsAreNamedAndLeftOut)
+{
+    GameDir game;
+    // Rows of 120,000 bytes and 65,536 rows are more than SDL 1.2 holds; 40,000 rows are not.
+    game.write("bg/wide.jpg", bmpOf(40000, 2, 0xff0000));
+    game.write("bg/long.jpg", bmpOf(1, 65536, 0x00ff00));
+    game.write("bg/tall.jpg", bmpOf(1, 40000, 0x0000ff));
+    game.minimalGame("bg wide\nbg long\nbg tall\n[見える]\n");
+    ReplayRun run = runFromStart(game, "shot " + game.file("shot.bmp") + "\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    auto pictures = run.only("bg");
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_EQ(pictures[0]["path"], "./bg/tall.jpg");
+    EXPECT_NE(run.err.find("picture not drawn, it cannot be read: ./bg/wide.jpg"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("./bg/long.jpg"), std::string::npos) << run.err;
+    SDL_Surface* shot = SDL_LoadBMP(game.file("shot.bmp").c_str());
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(pixelAt(shot, 0, 0), 0x0000ffu);
+    SDL_FreeSurface(shot);
+}
+
 TEST(GameRun, TheErrorScreenShowsTheMessageOverThePictureAndWaits)
 {
     GameDir game;
@@ -235,6 +280,23 @@ TEST(GameRun, OnePressOrOneWheelStepTurnsOnePage)
     EXPECT_EQ(pages("down left\nwait 1\nup left\n"), 2u);
 }
 
+TEST(GameRun, APressMadeWhileNothingWaitsTurnsNoPage)
+{
+    GameDir game;
+    game.picture("bg/dawn.jpg", 800, 600, 0x203040);
+    game.minimalGame("bg dawn\neffect 1\n[one]\n[two]\n[three]\n");
+    // The second click lands during the effect, pressed and released before the page waits.
+    ReplayRun run = runFromStart(game, "wait 10\ndown left\nwait 10\nup left\n");
+    EXPECT_EQ(run.only("page").size(), 1u);
+    // Pressed during the effect and still held when the page waits: the page turns.
+    run = runFromStart(game, "wait 10\ndown left\nwait 5000\nup left\n");
+    EXPECT_GE(run.only("page").size(), 2u);
+    // Quick presses on a waiting page still turn one page each, however short.
+    run = runFromStart(game, "wait 2000\ndown left\nwait 1\nup left\nwait 100\n"
+                             "keydown return\nwait 1\nkeyup return\n");
+    EXPECT_EQ(run.only("page").size(), 3u);
+}
+
 TEST(GameRun, TheDriverRefusesBadUsage)
 {
     GameDir game;
@@ -255,6 +317,93 @@ TEST(GameRun, TheDriverRefusesBadUsage)
     // A folder, or a closed standard input, is no INPUT.
     EXPECT_EQ(status("--dir '" + game.path() + "' '" + game.path() + "'"), 2);
     EXPECT_EQ(status("--dir '" + game.path() + "' - <&-"), 2);
+}
+
+// Runs a shell command in the game folder; its exit status, and its standard error in *err.
+int runIn(const GameDir& game, const std::string& command, std::string* err = nullptr)
+{
+    int raw = std::system(("cd '" + game.path() + "' && " + command + " 2>stderr.txt").c_str());
+    if (err) *err = game.read("stderr.txt");
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+}
+
+TEST(GameRun, ALongWaitCostsNothingAndTheTraceClockDoesNotWrap)
+{
+    GameDir game;
+    game.minimalGame("[hello]\n[two]\npick {\n甲 flag+ 1\n}\n[three]\n");
+    // Two maximal waits at the title, then at a choice: the clock jumps over them (stepped
+    // frame by frame they would outlast the run's one minute).
+    ReplayRun run = runReplay(game, "wait 2147483647\nwait 2147483647\n" + std::string(kClickStart) +
+                                        "press return\npress return\nwait 2147483647\nclick 400 225\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    auto pages = run.only("page");
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_GT(pages[0]["ms"].get<long long>(), 4294967294LL);
+    EXPECT_GT(pages[2]["ms"].get<long long>(), 6442450941LL);
+    ASSERT_EQ(run.only("pick").size(), 1u);
+}
+
+TEST(GameRun, FifosWhereTheSettingsAndTheGameTextsGoNeitherBlockNorStop)
+{
+    GameDir game;
+    game.minimalGame("[hello]\n");
+    fs::create_directories(game.file("save"));
+    fs::create_directories(game.file("system"));
+    ASSERT_EQ(mkfifo(game.file("save/settings").c_str(), 0666), 0);
+    ASSERT_EQ(mkfifo(game.file("system/game.txt").c_str(), 0666), 0);
+    ReplayRun run = runFromStart(game, "");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.only("page").size(), 1u);
+}
+
+TEST(GameRun, TheDriverBoundsItsInputAndTellsATraceItCannotWrite)
+{
+    GameDir game;
+    game.minimalGame("[hello]\n");
+    const std::string replay = std::string("'") + TESSARC_REPLAY + "' ";
+    std::string err;
+    // An endless INPUT, and a line of a megabyte.
+    EXPECT_EQ(runIn(game, "timeout -s KILL 30 " + replay + "/dev/zero", &err), 2);
+    EXPECT_NE(err.find("larger than 16 MiB"), std::string::npos) << err;
+    game.write("long.txt", "wait 1\n" + std::string(1 << 20, 'x') + "\n");
+    EXPECT_EQ(runIn(game, replay + "long.txt", &err), 2);
+    EXPECT_NE(err.find("line 2"), std::string::npos) << err;
+
+    game.write("in.txt", kClickStart);
+    EXPECT_EQ(runIn(game, replay + "--trace /dev/full in.txt", &err), 2);
+    EXPECT_NE(err.find("trace /dev/full: cannot be written"), std::string::npos) << err;
+    EXPECT_EQ(runIn(game, replay + "--trace nowhere/trace.jsonl in.txt", &err), 2);
+    EXPECT_NE(err.find("cannot write trace"), std::string::npos) << err;
+    EXPECT_EQ(runIn(game, replay + "--trace trace.jsonl in.txt", &err), 0) << err;
+}
+
+TEST(GameRun, AFileSizeLimitFailsTheSaveAsAFullDiskDoes)
+{
+    GameDir game;
+    game.minimalGame("[hello]\n");
+    game.write("in.txt", kClickStart);
+    const std::string replay = std::string("'") + TESSARC_REPLAY + "' ";
+    ASSERT_EQ(runIn(game, replay + "in.txt"), 0);
+    const std::string before = game.read("save/0");
+    ASSERT_EQ(before.size(), 4474u);
+    std::string err;
+    // 2 blocks of 512 bytes: the resume record does not fit.
+    EXPECT_EQ(runIn(game, "ulimit -f 2 && " + replay + "in.txt", &err), 0) << err;
+    EXPECT_NE(err.find("./save/0を書き込めませんでした"), std::string::npos) << err;
+    EXPECT_EQ(game.read("save/0"), before);
+}
+
+TEST(GameRun, ThePlayersProgramIgnoresPlainArguments)
+{
+    GameDir game;
+    game.minimalGame("[hello]\n");
+    const std::string live = std::string("env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy '") +
+                             TESSARC_LIVE + "' ";
+    std::string err;
+    // Still at the title when the time is up: the argument did not end it.
+    EXPECT_EQ(runIn(game, "timeout 3 " + live + "somefile.txt", &err), 124);
+    EXPECT_NE(err.find("tessarc: ignoring the argument somefile.txt"), std::string::npos) << err;
+    EXPECT_EQ(runIn(game, live + "--bogus", &err), 2);
 }
 
 TEST(GameRun, AGameThatNeverWaitsStillEndsOnTheQuitRequest)
@@ -279,3 +428,4 @@ TEST(GameRun, PagesTurnedByAHeldCtrlForEverStillEnd)
     ReplayRun run = runFromStart(game, "keydown lctrl\n");
     EXPECT_EQ(run.status, 0) << run.err;
 }
+

@@ -119,7 +119,7 @@ TEST_F(Words, BadWordLinesAreRefusedWithTheirNumberAndWhy)
         {"title start\n", "line 1: not an action: title start (title takes new, load or continue)"},
         {"# a comment\nexpect flag == 1\n", "line 2: not an action: expect flag == 1 (expect flag: flag takes a number from 0 to 2799)"},
         {"expect hp = 3\n", "line 1: not an action: expect hp = 3 (expect hp needs OP VALUE, OP one of == != < <= > >= and VALUE a whole number)"},
-        {"expect mood == 3\n", "(expect mood: not page, scene, ending, gameover, error or a KEY"},
+        {"expect mood == 3\n", "(expect mood: not page, scene, ending, gameover or error, and KEY is not one of flagN"},
         {"draw -1\n", "(draw takes the value the draw gives, 0 or more)"},
         {"slot 4\n", "(slot takes 1, 2, 3 or cancel)"},
         {"choose #0\n", "(choose #N counts options from 1)"},

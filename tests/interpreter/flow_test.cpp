@@ -238,6 +238,42 @@ TEST(Flow, BreakAndGotoEntriesLeaveTheLoopOrJump)
     EXPECT_EQ(played.pages, (Pages{"top", "block", "second", "end"}));
 }
 
+TEST(Flow, AMoveAmongThePicksEndsTheSceneOnceTheOthersAreDone)
+{
+    auto playMove = [](const std::string& scene, const std::string& input) {
+        GameDir game;
+        game.minimalGame(scene + kMoveSection);
+        game.write("script/A001.txt", "[着いた]\n" + std::string(kMoveSection));
+        ReplayRun run = runFromStart(game, input);
+        Strings names, pages;
+        for (const Json& event : run.only("scene")) names.push_back(event["name"]);
+        for (const Json& page : run.only("page")) pages.push_back(page["segments"][0]["text"]);
+        int titles = 0;
+        for (const Json& music : run.only("music")) titles += music["path"] == "./bgm/OP.ogg";
+        EXPECT_EQ(titles, 1) << scene;   // never a new game
+        EXPECT_EQ(names, (Strings{"start", "A001"})) << scene;   // never a lost move
+        return pages;
+    };
+    const std::string twoPicks = choose(1, 2) + choose(2, 2) + kNext + kNext;
+    // With a jump: the jump is made, then the move.
+    EXPECT_EQ(playMove("印\n[top]\npick 2 {\n行く moveto A001\n戻る goto 印\n}\n[after]\n",
+                       kNext + twoPicks),
+              (Strings{"top", "着いた"}));
+    // With a block, picked after or before the move: the block runs first.
+    const std::string block = "pick 2 {\n行く moveto A001\n甲 {\n[甲]\n}\n}\n[after]\n";
+    EXPECT_EQ(playMove(block, twoPicks), (Strings{"甲", "着いた"}));
+    EXPECT_EQ(playMove(block, choose(2, 2) + choose(1, 2) + kNext + kNext),
+              (Strings{"甲", "着いた"}));
+    // With a break: the loop is left, and the scene ends there.
+    EXPECT_EQ(playMove("while (1) {\npick 2 {\n行く moveto A001\n抜ける break\n}\n[loop]\n}\n"
+                       "[out]\n",
+                       twoPicks),
+              (Strings{"着いた"}));
+    // With a plain command: as a move alone.
+    EXPECT_EQ(playMove("pick 2 {\n行く moveto A001\n拾う item+ 1\n}\n[after]\n", twoPicks),
+              (Strings{"着いた"}));
+}
+
 TEST(Flow, StopEntriesTakeEffectWhenTheListIsShown)
 {
     const std::string scene = "bgm theme\nse door 0\npick {\n静かに bgmoff\n止める seoff\n"

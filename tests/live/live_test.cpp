@@ -108,11 +108,15 @@ protected:
         return std::system(command.c_str()) == 0;
     }
 
-    // Starts the game in the folder and waits until its window and title are up; the window's
-    // id, or "" when they never came.
-    std::string launch(const GameDir& game)
+    // Starts the game in the folder (with the options given) and waits until its window is up
+    // and the trace holds the first event of the kind (the title's music by default); the
+    // window's id, or "" when they never came.
+    std::string launch(const GameDir& game, const std::vector<std::string>& options = {},
+                       const std::string& first = "music")
     {
-        game_ = spawn({TESSARC_LIVE},
+        std::vector<std::string> argv = {TESSARC_LIVE};
+        argv.insert(argv.end(), options.begin(), options.end());
+        game_ = spawn(argv,
                       {"DISPLAY=" + display, "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy",
                        "TESSARC_TRACE=" + game.file("trace.jsonl")},
                       game.path());
@@ -124,7 +128,7 @@ protected:
         std::string window;
         std::getline(in, window);
         // The title starts its music when it first shows.
-        return awaitEvents(game, "music", 1, 20000ms) ? window : "";
+        return awaitEvents(game, first, 1, 20000ms) ? window : "";
     }
 
     // Waits until the trace holds at least `count` events of the kind; how many it holds.
@@ -188,6 +192,28 @@ TEST_F(Live, QuickClicksAndKeysTurnOnePageEachAndEscapeSavesAndQuits)
     EXPECT_TRUE(game.exists("save/0"));
 }
 
+TEST_F(Live, AClickMadeDuringEffectsTurnsNoPage)
+{
+    GameDir game;
+    // Three seconds of effects, then the pages.
+    std::string scene;
+    for (int i = 0; i < 30; ++i) scene += "effect 2\n";
+    game.minimalGame(scene + "[one]\n[two]\n[three]\n");
+    std::string window = launch(game);
+    ASSERT_FALSE(window.empty()) << "the game's window never showed";
+    std::this_thread::sleep_for(500ms);
+    ASSERT_TRUE(xdotool("mousemove --window " + window + " 410 372 click 1"));
+    ASSERT_GE(awaitEvents(game, "effect", 3), 3u) << "the effects never ran";
+    ASSERT_TRUE(xdotool("click 1"));
+    ASSERT_EQ(awaitEvents(game, "page", 1, 10000ms), 1u) << "the first page never showed";
+    std::this_thread::sleep_for(700ms);
+    EXPECT_EQ(awaitEvents(game, "page", 2, 0ms), 1u) << "a click made during the effects turned the page";
+    ASSERT_TRUE(xdotool("click 1"));
+    EXPECT_EQ(awaitEvents(game, "page", 2), 2u) << "a click on the waiting page was lost";
+    ASSERT_TRUE(xdotool("key Escape"));
+    EXPECT_EQ(waitExit(game_, 10000ms), 0);
+}
+
 TEST_F(Live, InFullscreenAClickLandsOnTheSameButton)
 {
     if (windowManager <= 0) GTEST_SKIP() << "no window manager (openbox) to make the window fullscreen";
@@ -213,6 +239,32 @@ TEST_F(Live, InFullscreenAClickLandsOnTheSameButton)
     ASSERT_TRUE(xdotool("key Escape"));
     EXPECT_EQ(waitExit(game_, 10000ms), 0);
     EXPECT_NE(game.read("save/settings").find("fullscreen 1"), std::string::npos);
+}
+
+TEST_F(Live, InDevModeAMistakeFixedInItsFileAndF5OnTheErrorScreenPlayOn)
+{
+    GameDir game;
+    const std::string broken = "[はじめ]\nif (nothing) {\n}\n[続き]\n*move*\n{\n戻る start\n}\n";
+    game.minimalGame(broken);
+    std::string window = launch(game, {"--scene", "start"}, "page");
+    ASSERT_FALSE(window.empty()) << "the game's window never showed";
+    ASSERT_TRUE(xdotool("mousemove --window " + window + " 400 300"));
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(xdotool("key Return"));
+    ASSERT_EQ(awaitEvents(game, "error", 1), 1u) << "the broken line stopped nothing";
+
+    // The author mends the line while the error shows, and presses F5 once it takes keys.
+    game.write("script/start.txt", "[はじめ]\nif (hp > 0) {\n}\n[続き]\n*move*\n{\n戻る start\n}\n");
+    std::this_thread::sleep_for(1500ms);
+    ASSERT_TRUE(xdotool("key F5"));
+    EXPECT_EQ(awaitEvents(game, "scene", 2), 2u) << "F5 did not start the scene again";
+    EXPECT_EQ(awaitEvents(game, "page", 2), 2u);
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(xdotool("key Return"));
+    EXPECT_EQ(awaitEvents(game, "page", 3), 3u) << "the mended scene did not play on";
+    EXPECT_EQ(awaitEvents(game, "error", 2, 0ms), 1u);
+    ASSERT_TRUE(xdotool("key Escape"));
+    EXPECT_EQ(waitExit(game_, 10000ms), 0);
 }
 
 }  // namespace

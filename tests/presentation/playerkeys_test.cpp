@@ -51,3 +51,12 @@ TEST(PlayerKeys, VolumeKeysStepTheMixerInTenthsAndAreKept)
     Mix_CloseAudio();
     SDL_Quit();
 }
+
+TEST(PlayerKeys, TheKeyThatClosesTheHelpTurnsNoPage)
+{
+    GameDir game;
+    game.minimalGame("[一]\n[二]\n[三]\n*move*\n{\n}\n");
+    // F1 on the first page, Space closes the help, Return turns to the second page.
+    ReplayRun run = runFromStart(game, "press f1\npress space\npress return\nwait 300\n");
+    EXPECT_EQ(run.only("page").size(), 2u);
+}

@@ -128,7 +128,8 @@ TEST(Ending, PlaysTheThemeAndTenPicturesThenReturnsToTheTitle)
     GameDir game;
     endingPicturesIn(game);
     game.minimalGame("ScenarioEnd 3\n[終わりの後]\n" + std::string(kMove));
-    ReplayRun run = runFromStart(game, "");
+    // The input lasts longer than the show: a used-up input is a quit request, which ends it.
+    ReplayRun run = runFromStart(game, "wait 60000\n");
     EXPECT_EQ(run.status, 0) << run.err;
     auto music = paths(run.only("music"));
     ASSERT_GE(music.size(), 4u);
@@ -158,7 +159,7 @@ TEST(Ending, EachNumberHasItsThemeAndOthersKeepTheMusic)
     for (const auto& ending : endings) {
         // The scene's own music first, so that "no change" shows.
         game.minimalGame("bgm field\nScenarioEnd " + std::string(ending.n) + "\n" + kMove);
-        ReplayRun run = runFromStart(game, "");
+        ReplayRun run = runFromStart(game, "wait 60000\n");
         EXPECT_EQ(run.status, 0) << run.err;
         std::vector<std::string> want = {kTitleMusic, "off", "./bgm/field.ogg"};
         if (ending.theme) want.push_back(ending.theme);
@@ -175,14 +176,14 @@ TEST(Ending, EachNumberHasItsThemeAndOthersKeepTheMusic)
     }
 }
 
-TEST(Ending, ReturnEndsTheShowAndCtrlOrEscapeOnlyShortenIt)
+TEST(Ending, ReturnEndsTheShowCtrlShortensItAndAQuitEndsTheGame)
 {
     GameDir game;
     endingPicturesIn(game);
     game.minimalGame("ScenarioEnd 2\n" + std::string(kMove));
 
     // Return held while the first picture is shown: no more pictures, back at the title.
-    ReplayRun run = runFromStart(game, "wait 1000\nkeydown return\n");
+    ReplayRun run = runFromStart(game, "wait 1000\nkeydown return\nwait 1000\n");
     EXPECT_EQ(run.status, 0) << run.err;
     auto pictures = endingPictures(run);
     ASSERT_EQ(pictures.size(), 1u);
@@ -190,7 +191,7 @@ TEST(Ending, ReturnEndsTheShowAndCtrlOrEscapeOnlyShortenIt)
     EXPECT_EQ(count(paths(run.only("music")), kTitleMusic), 2);
 
     // Ctrl held: every fade is one frame and each picture about half a second.
-    run = runReplay(game, std::string("keydown lctrl\n") + kClickStart);
+    run = runReplay(game, std::string("keydown lctrl\n") + kClickStart + "wait 10000\n");
     EXPECT_EQ(run.status, 0) << run.err;
     pictures = endingPictures(run);
     ASSERT_EQ(pictures.size(), 10u);
@@ -200,15 +201,19 @@ TEST(Ending, ReturnEndsTheShowAndCtrlOrEscapeOnlyShortenIt)
     }
     EXPECT_EQ(count(paths(run.only("music")), kTitleMusic), 2);
 
-    // Escape held from the first picture on: the later fades take no time, but every
-    // picture is still held its five seconds and the game goes back to the title.
-    run = runFromStart(game, "wait 1000\nkeydown escape\n");
-    EXPECT_EQ(run.status, 0) << run.err;
-    pictures = endingPictures(run);
-    ASSERT_EQ(pictures.size(), 10u);
-    auto between = gaps(pictures);
-    for (size_t i = 1; i < between.size(); ++i) EXPECT_EQ(between[i], 5000) << i;
-    EXPECT_EQ(count(paths(run.only("music")), kTitleMusic), 2);
+    // Escape, or the window's close, during the show: it ends within a second, and so does
+    // the game, after writing the resume file as after any scene.
+    for (std::string quit : {"keydown escape\nwait 100\nkeyup escape\n", "quit\n"}) {
+        run = runFromStart(game, "wait 7000\n" + quit + "wait 60000\n");
+        EXPECT_EQ(run.status, 0) << run.err;
+        pictures = endingPictures(run);
+        EXPECT_EQ(pictures.size(), 2u) << quit;
+        EXPECT_EQ(count(paths(run.only("music")), kTitleMusic), 1) << quit;
+        ASSERT_FALSE(run.only("save").empty()) << quit;
+        EXPECT_EQ(run.only("save").back()["file"], "./save/0");
+        int quitAt = int(run.only("scene")[0]["ms"]) + 7150;
+        EXPECT_LT(int(run.events.back()["ms"]), quitAt + 1000) << quit;
+    }
 }
 
 TEST(GameOver, TellsTheCollapseOverTwoPagesThenGameOverThenTheTitle)
@@ -239,7 +244,7 @@ TEST(GameOver, TellsTheCollapseOverTwoPagesThenGameOverThenTheTitle)
     EXPECT_EQ(rows(pages[2]), std::vector<std::string>{"Game Over……"});
 }
 
-TEST(GameOver, EscapeOnTheNarrationSkipsTheGameOverPage)
+TEST(GameOver, AQuitOnTheNarrationEndsTheGame)
 {
     GameDir game;
     game.minimalGame("hp -200\n[見えないはずの言葉]\n" + std::string(kMove));
@@ -248,6 +253,16 @@ TEST(GameOver, EscapeOnTheNarrationSkipsTheGameOverPage)
     auto pages = run.only("page");
     ASSERT_EQ(pages.size(), 1u);
     EXPECT_EQ(rows(pages[0]).size(), 2u);
-    // The game still goes back to the title.
-    EXPECT_EQ(count(paths(run.only("music")), kTitleMusic), 2);
+    // No title again: the game ends, the resume file written as after any scene.
+    EXPECT_EQ(count(paths(run.only("music")), kTitleMusic), 1);
+    ASSERT_FALSE(run.only("save").empty());
+    EXPECT_EQ(run.events.back()["ev"], "save");
+
+    // The window's close on either page, the same.
+    for (std::string input : {"quit\n", "press return\nquit\n"}) {
+        run = runFromStart(game, input + "wait 60000\n");
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(count(paths(run.only("music")), kTitleMusic), 1) << input;
+        EXPECT_EQ(run.only("scene").size(), 1u) << input;
+    }
 }

@@ -276,6 +276,18 @@ TEST(TextDisplay, TheWheelUpShowsThePastPagesAsTheyWereAndComesBackToThePage)
     EXPECT_TRUE(sameRows(game.file("back.bmp"), game.file("p3.bmp"), 0, 600));
 }
 
+TEST(TextDisplay, TheKeyOrClickThatLeavesTheBacklogTurnsNoPage)
+{
+    GameDir game;
+    scene(game, "[p1<p>p2<p>p3]\n");
+    for (const char* back : {"press return\n", "press space\n", "click 400 300\n"}) {
+        ReplayRun run = runFromStart(game, std::string("press return\nwheel up\nwait 10\n") + back +
+                                               "wait 500\n");
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(firstTexts(run), (std::vector<std::string>{"p1", "p2"})) << back;
+    }
+}
+
 TEST(TextDisplay, TheBacklogKeepsTheLastTwoHundredPages)
 {
     GameDir game;

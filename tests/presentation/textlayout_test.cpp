@@ -396,6 +396,83 @@ TEST_F(TextLayout, AFullLastRowStaysWhenItsParagraphEndsThere)
     EXPECT_EQ(row(3), rep("あ", 28));
 }
 
+TEST_F(TextLayout, WhatFollowsAFullPageBeginsTheNextOne)
+{
+    const std::string full = rep("あ", 112);
+    // A page or line break there is the page's own end: no empty page, no error.
+    for (std::string end : {"<p>", "<p>\n", "<n>", "< n >\n\n"}) {
+        auto all = pages(full + end);
+        ASSERT_EQ(all.size(), 1u) << end;
+        EXPECT_EQ(all[0][3], rep("あ", 28)) << end;
+        all = pages(full + end + "い");
+        ASSERT_EQ(all.size(), 2u) << end;
+        EXPECT_EQ(all[1][0], "い") << end;
+    }
+    // Any other tag begins the next page and acts there.
+    for (std::string end : {"</b>", "<c red>", "</s>", "<b>", "<x>"}) {
+        auto all = pages(full + end + "いう");
+        ASSERT_EQ(all.size(), 2u) << end;
+        EXPECT_EQ(all[0][3], rep("あ", 28)) << end;
+        EXPECT_EQ(all[1][0], "いう") << end;
+    }
+    lay(full + "<c red>abc");
+    PageLayout result = lay(full + "<c red>abc");
+    result = again(result.next);
+    EXPECT_EQ(slot(0, 2), "abc");
+    EXPECT_EQ(colour(0, 2), kRed);
+    // A ">" written as text is shown on the next page, not dropped.
+    auto all = pages(full + ">abc");
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[1][0], ">abc");
+    // A half-width run that begins on row 2 in big type and fills row 3: only its part on row 3
+    // goes to the next page, and nothing of it is shown twice.
+    all = pages("a\nb\n<s>" + rep("あ", 17) + ">xx" + rep("y", 37) + "tail");
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0][2], rep("あ", 17) + ">xx");
+    EXPECT_EQ(all[0][3], "");
+    EXPECT_EQ(all[1][0], rep("y", 37) + "tail");
+}
+
+TEST_F(TextLayout, NothingIsShownTwiceAndNoTagIsShown)
+{
+    // Every character of a message is shown once, in order, whatever its mix; only blanks and
+    // line breaks may be dropped where a page ends.
+    auto visible = [](const std::string& text) {
+        std::string out;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '<') {
+                i = text.find('>', i);
+                if (i == std::string::npos) break;
+            } else if (text[i] != '\n' && text[i] != '\t' && text[i] != ' ') {
+                out += text[i];
+            }
+        }
+        return out;
+    };
+    const char* pieces[] = {"<s>", ">", "あ", "a", " ", "\n", "<p>", "<n>", "<c red>", "<b>",
+                            "</b>", "、", "。", "</s>", "<f>", "</c>", "word ", "ab<c blue>cd"};
+    std::mt19937 random(20261208);
+    for (int trial = 0; trial < 3000; ++trial) {
+        std::string body;
+        int length = std::uniform_int_distribution<int>(0, 400)(random);
+        int fullWidth = std::uniform_int_distribution<int>(20, 40)(random);
+        while (int(body.size()) < length) {
+            int pick = std::uniform_int_distribution<int>(0, 50)(random);
+            body += pick < 18 ? pieces[pick] : pick < fullWidth ? "あ" : "b";
+        }
+        std::string shown;
+        PageLayout result = lay(body);
+        for (int count = 0; count < 1000 && !result.error; ++count) {
+            if (result.ended && result.empty) break;
+            for (int r = 0; r < kRows; ++r) shown += row(r);
+            if (result.ended || !message[result.next]) break;
+            result = again(result.next);
+        }
+        if (result.error) continue;
+        ASSERT_EQ(visible(shown), visible(body)) << body;
+    }
+}
+
 TEST_F(TextLayout, EnglishTextMovesItsLastRowToEachNextPage)
 {
     std::string body = rep("hello ", 100);

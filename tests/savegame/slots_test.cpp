@@ -39,6 +39,14 @@ void slotPictures(const GameDir& game)
     game.picture("system/picture/save_memo_on.png", 60, 60, kCardOn);
 }
 
+// A slot record of a new game: a save that loads.
+std::string slotRecord()
+{
+    unsigned char record[kResumeRecord];
+    int length = encodeRecord(0, record);
+    return std::string(reinterpret_cast<char*>(record), static_cast<size_t>(length));
+}
+
 // The colour inside slot s's card (1-3), near its corner.
 Uint32 card(SDL_Surface* surface, int s)
 {
@@ -137,7 +145,7 @@ TEST_F(SlotScreen, AChoiceIsAFreshPressOverASlot)
 TEST_F(SlotScreen, LoadModeOffersOnlySavedSlots)
 {
     loadPictures();
-    game.write("save/2", "x");
+    game.write("save/2", slotRecord());
     EXPECT_EQ(pick(0, "click 400 150\n"), 0);
     EXPECT_EQ(pick(0, "click 600 400\n"), 0);
     // Slot 1 is found first where it overlaps slot 2, and it is empty.
@@ -174,7 +182,7 @@ TEST_F(SlotScreen, EachModeDrawsItsBackgroundAndCards)
     EXPECT_EQ(pixelAt(screen, 121, 254), kSaveBack);
 
     // Load mode: only saved slots have cards.
-    game.write("save/3", "x");
+    game.write("save/3", slotRecord());
     saveDraw(heads, 0, 0, flags);
     EXPECT_EQ(pixelAt(screen, 5, 5), kLoadBack);
     EXPECT_EQ(card(screen, 1), kLoadBack);
@@ -232,7 +240,7 @@ TEST_F(SlotScreen, ASavedSlotShowsItsChapterAndStatistics)
     }
     game.picture("system/picture/save.png", 800, 600, kWhite);
     ImgLoad(game.file("system/picture/save.png").c_str(), "save");
-    game.write("save/1", "x");
+    game.write("save/1", slotRecord());
     heads[0][1] = 123, heads[0][2] = 72;
     heads[1][1] = 99, heads[1][2] = 99;   // slot 2 has no file: no text
     const int x = 297 + 40, y = 95 + 80;

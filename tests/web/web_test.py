@@ -10,7 +10,9 @@ native replay driver.
 2. The page's replay mode (index.html?replay=URL) plays the true ending with the same scene,
    page, choice, pick and save events as the native driver.
 3. A game that cannot start shows the error screen and the message in the page.
-4. The budgets, measured and printed: the engine's compressed size (checked), the time to the
+4. The page around the game (page_test.py): the keys and the page's buttons, the page shown at
+   the end with its way to start again, touch, files that come late, converted pictures.
+5. The budgets, measured and printed: the engine's compressed size (checked), the time to the
    first title frame and a text page's idle processor use (reported, never checked: the
    machine may be busy).
 """
@@ -26,6 +28,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import page_test  # noqa: E402
 from browser import Browser, serve  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 
@@ -162,6 +165,29 @@ def idle_share(browser, seconds=3):
     return (task_seconds() - before) / (time.time() - start)
 
 
+def native_first_shot(replay, game, work):
+    """The native driver's picture of the game's first page, and that page's texts."""
+    folder = tempfile.mkdtemp(dir=work)
+    copy = os.path.join(folder, 'game')
+    shutil.copytree(game, copy, ignore=shutil.ignore_patterns('save'))
+    shot = os.path.join(folder, 'first.bmp')
+    native = native_run(replay, copy, 'click 410 372\nshot %s\n' % shot, folder)
+    return shot, texts(next(e for e in native if e['ev'] == 'page'))
+
+
+def compare_with_shot(browser, shot):
+    return compare_pictures(canvas_rows(browser), read_bmp(shot), (30, 395, 770, 590))
+
+
+def test_page(base, replay, work):
+    page_test.test_keys_and_quit(base, check)
+    page_test.test_touch(base, check)
+    first_page = native_first_shot(replay, os.path.join(ROOT, 'game'), work)[1]
+    page_test.test_late_files(base, first_page, check)
+    page_test.test_converted_pictures(ROOT, work, lambda game: native_first_shot(replay, game, work)[0],
+                                      compare_with_shot, check)
+
+
 def test_live_page(base, replay, work):
     browser = Browser()
     try:
@@ -231,7 +257,8 @@ def test_live_page(base, replay, work):
         browser.click(400, 200)
         at = browser.wait_event('scene')
         scene = browser.trace()[at]['name']
-        page = browser.trace()[browser.wait_event('page', at)]
+        found = browser.wait_event('page', at)
+        page = browser.trace()[found]
         native_dir = tempfile.mkdtemp(dir=work)
         game_after = os.path.join(native_dir, 'game')
         shutil.copytree(game, game_after)
@@ -311,6 +338,29 @@ def test_fatal_page(work):
             browser.close()
 
 
+def faces_cover_the_game(web):
+    """Every character of the bundled game's texts and of the engine's own messages is in both
+    cut faces, and a character used nowhere is not."""
+    import glob
+    from fontTools.ttLib import TTFont
+    wanted = set()
+    for path in glob.glob(os.path.join(ROOT, 'game', 'script', '*.txt')) + \
+            [os.path.join(ROOT, 'game', 'system', 'game.txt')]:
+        with open(path, encoding='utf-8') as f:
+            wanted |= {ord(c) for c in f.read() if ord(c) >= 0x20}
+    # The engine's own: the help, the slot screen's notice, a fatal error, the emphasis dot.
+    wanted |= {ord(c) for c in 'オート（ページが自動で進む）セーブできませんでした'
+               'フォントの取得に失敗しました※エラー！・'}
+    for name in os.listdir(os.path.join(web, 'fonts')):
+        if not name.endswith(('.woff2', '.ttf')):
+            continue
+        cmap = TTFont(os.path.join(web, 'fonts', name)).getBestCmap()
+        missing = sorted(chr(c) for c in wanted if c not in cmap)
+        check(not missing, 'the cut face %s holds every character the game draws%s'
+              % (name, (': missing ' + ''.join(missing[:20])) if missing else ''))
+        check(ord('鬱') not in cmap, 'the cut face %s leaves out what the game never draws' % name)
+
+
 def engine_size(web):
     total = 0
     for name in ('tessarc.js', 'tessarc.wasm'):
@@ -323,7 +373,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--web', default=os.path.join(ROOT, 'build-web'))
     parser.add_argument('--replay', default=os.path.join(ROOT, 'build', 'tessarc-replay'))
-    parser.add_argument('--only', choices=('live', 'replay'), help='run only that part')
+    parser.add_argument('--only', choices=('live', 'replay', 'page'), help='run only that part')
     args = parser.parse_args()
     work = tempfile.mkdtemp(prefix='tessarc-web-test-')
     try:
@@ -334,14 +384,17 @@ def main():
             os.symlink(os.path.join(os.path.abspath(args.web), name), os.path.join(site, name))
         os.symlink(PLAYTHROUGH, os.path.join(site, 'replays'))
 
+        faces_cover_the_game(args.web)
         size = engine_size(args.web)
         check(size < ENGINE_BUDGET, 'engine download %.0f KB compressed (budget %d KB)'
               % (size / 1024, ENGINE_BUDGET // 1024))
         with serve(site) as base:
             first_frame = share = float('nan')
-            if args.only != 'replay':
+            if args.only in (None, 'live'):
                 first_frame, share = test_live_page(base, args.replay, work)
-            if args.only != 'live':
+            if args.only in (None, 'page'):
+                test_page(base, args.replay, work)
+            if args.only in (None, 'replay'):
                 test_replay_page(base, args.replay, work)
         if args.only is None:
             test_fatal_page(work)
