@@ -9,7 +9,7 @@ GAME := game
 
 all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	cmake --build $(BUILD) -j $(JOBS) --target tessarc tessarc-replay tessarc-check
+	cmake --build $(BUILD) -j $(JOBS) --target tessarc tessarc-replay tessarc-check tessarc-explore
 
 deps:
 	@./tools/install-deps.sh

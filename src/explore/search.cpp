@@ -1,0 +1,537 @@
+#include "explore/search.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include <unistd.h>
+
+#include "app/mainloop.h"
+#include "app/options.h"
+#include "core/decision.h"
+#include "core/errorplace.h"
+#include "core/onscreen.h"
+#include "core/replay.h"
+#include "core/runwatch.h"
+#include "core/state.h"
+#include "explore/hash.h"
+#include "explore/liveness.h"
+#include "explore/shared.h"
+#include "interpreter/script.h"
+
+namespace {
+
+// ---- Where this process is on its way ----------------------------------------------------
+// Each run starts afresh from the search's first process; these say where it has got to.
+
+int runner;                 // this runner's slot
+std::vector<std::pair<int, Answer>> way;   // the decisions to replay: state, answer
+size_t wayAt;               // the next of them
+WorkRecord work;            // the answer this run follows
+int fromState = kNoState;   // the state the way left last
+int fromDepth = 0;          // the depth of the next state: fromState's + 1
+Answer lastAnswer;          // the answer taken there
+std::string fromWords;      // the words of the answer taken there
+bool started;               // the title's first decision is taken
+unsigned outcomeSeen;       // the serial of the last ending or game over told
+int lastScripttime = -1;    // scene entries seen
+char lastScene[kNameSize];  // the scene entered last
+int lastFile = -1;          // the line run last: its file and where it starts
+int lastLineStart;          //   (a byte offset)
+const char* watchedText;    // the scene text lines were run in last, and its file
+int watchedFile = -1;
+std::map<std::string, int> fileIndexes;
+std::set<std::pair<std::string, std::string>> movesTold;
+std::unordered_map<const char*, uint64_t> textHashes;   // a loaded scene text's content hash
+
+// Ends the run: the game is left where it stands, and the runner goes on to the next.
+struct RunOver {};
+
+[[noreturn]] void leave() { throw RunOver{}; }
+
+int fileOf(const char* name)
+{
+    if (!name[0]) return -1;
+    auto found = fileIndexes.find(name);
+    if (found != fileIndexes.end()) return found->second;
+    int index = fileIndex(name);
+    fileIndexes[name] = index;
+    return index;
+}
+
+void tellMove(const char* from, const char* to)
+{
+    if (!from[0] || !movesTold.insert({from, to}).second) return;
+    moveAdd(from, to);
+}
+
+// A scene was entered since last looked: the move from the one before.
+void noteScene()
+{
+    if (scripttime == lastScripttime) return;
+    lastScripttime = scripttime;
+    tellMove(lastScene, nextpoint);
+    std::snprintf(lastScene, sizeof lastScene, "%s", nextpoint);
+}
+
+// ---- How a way ends ----------------------------------------------------------------------
+
+void record(FindingKind kind, int n, const char* file, int line, const char* message)
+{
+    noteScene();
+    findingAdd(kind, n, file, line, message, nextpoint, fromState, fromDepth, fromWords);
+    stateFlag(fromState, kEnds);
+    if (kind == FindingKind::Ending) tellMove(lastScene, ("ending " + std::to_string(n)).c_str());
+    if (kind == FindingKind::GameOver) tellMove(lastScene, "game over");
+    if (kind == FindingKind::Title) tellMove(lastScene, "title");
+}
+
+[[noreturn]] void endRun(FindingKind kind, int n, const char* file, int line, const char* message)
+{
+    record(kind, n, file, line, message);
+    leave();
+}
+
+// An ending or a game over that began since the last decision. It ends the way at the title
+// that follows; one that the script goes on from is told here too.
+bool outcomeBegan()
+{
+    const Outcome& o = lastOutcome();
+    if (o.serial == outcomeSeen) return false;
+    outcomeSeen = o.serial;
+    return true;
+}
+
+void tellOutcome()
+{
+    const Outcome& o = lastOutcome();
+    FindingKind kind = o.kind == EndKind::Ending ? FindingKind::Ending : FindingKind::GameOver;
+    noteScene();
+    findingAdd(kind, o.n, "", 0, "", nextpoint, fromState, fromDepth, fromWords);
+    stateFlag(fromState, kEnds);
+    tellMove(lastScene, kind == FindingKind::Ending ? ("ending " + std::to_string(o.n)).c_str() : "game over");
+}
+
+[[noreturn]] void endAtTitle()
+{
+    if (outcomeBegan()) {
+        const Outcome& o = lastOutcome();
+        if (o.kind == EndKind::Ending) endRun(FindingKind::Ending, o.n, "", 0, "");
+        endRun(FindingKind::GameOver, 0, "", 0, "");
+    }
+    endRun(FindingKind::Title, 0, "", 0, "");
+}
+
+void onFatal(const char* message)
+{
+    ErrorPlace place = placeNow();
+    endRun(FindingKind::Error, 0, place.file, place.line, message);
+}
+
+// ---- Coverage ----------------------------------------------------------------------------
+
+void onLinesRun(const char* text, const char* from, const char* to)
+{
+    noteScene();
+    if (text != watchedText) {
+        watchedText = text;
+        watchedFile = fileOf(placeNow().file);
+    }
+    // Blanks and line breaks at the ends belong to no line run.
+    while (from < to && (*from == ' ' || *from == '\t' || *from == '\r' || *from == '\n')) ++from;
+    if (from >= to) return;
+    const char* start = from;
+    while (start > text && start[-1] != '\n') --start;
+    lineMark(watchedFile, static_cast<int>(start - text));
+    for (const char* p = from; p + 1 < to; ++p)
+        if (*p == '\n') lineMark(watchedFile, static_cast<int>(p + 1 - text));
+    lastFile = watchedFile;
+    lastLineStart = static_cast<int>(start - text);
+}
+
+// The line (from 1) that starts at byte `offset` of a file of the game; 0 when unknown.
+int lineAt(const char* file, int offset)
+{
+    std::FILE* in = file[0] ? std::fopen(file, "rb") : nullptr;
+    if (!in) return 0;
+    int line = 1;
+    for (int at = 0, ch; at < offset && (ch = std::fgetc(in)) != EOF; ++at)
+        if (ch == '\n') ++line;
+    std::fclose(in);
+    return line;
+}
+
+// ---- The state at a decision -------------------------------------------------------------
+
+uint64_t textHash(const char* text)
+{
+    auto found = textHashes.find(text);
+    if (found != textHashes.end()) return found->second;
+    uint64_t h = hashBytes(text, std::strlen(text)).a;
+    textHashes[text] = h;
+    return h;
+}
+
+template <typename T>
+void put(std::string* out, const T& value)
+{
+    out->append(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+void putName(std::string* out, const char* name)
+{
+    out->append(name);
+    out->push_back('\0');
+}
+
+// The non-zero entries of a table that some scene may read, as index and value.
+template <int N>
+void putLive(std::string* out, const int (&table)[N], const bool (&live)[N])
+{
+    for (int i = 0; i < N; ++i)
+        if (table[i] != 0 && live[i]) {
+            put(out, i);
+            put(out, table[i]);
+        }
+    put(out, -1);
+}
+
+// Whether a loaded scene text holds the word, anywhere (conditions find their keywords by
+// containment, so any occurrence may be one).
+bool textHolds(const char* text, const char* word, std::unordered_map<const char*, bool>* known)
+{
+    auto found = known->find(text);
+    if (found != known->end()) return found->second;
+    bool holds = std::strstr(text, word) != nullptr;
+    (*known)[text] = holds;
+    return holds;
+}
+
+std::unordered_map<const char*, bool> readsRead, readsFrom, readsCheck;
+constexpr int kSceneMarks = 20;   // findcheck entries a scene start clears
+std::unordered_map<const char*, unsigned> parasNamed;
+
+unsigned paraNamed(const char* text)
+{
+    auto found = parasNamed.find(text);
+    if (found != parasNamed.end()) return found->second;
+    return parasNamed[text] = paraMentions(text);
+}
+
+// Everything the future of the game at this decision depends on. Two states with the same
+// bytes go on the same way whatever came before them: the game state, the block state of the
+// running scene and where in its text it stands, the texts of the scenes loaded, and the
+// decision itself. Left out is what nothing ahead can read:
+// - an item, flag, mark, parameter or time mark that no scene can read (liveness.h);
+// - the scene clock counts only through the scenes elapsed since each time mark, and those
+//   only up to one past the largest number a time condition compares with;
+// - a scene's read mark, and whether the running scene was read before, count only for a
+//   scene whose text holds "read" (the condition);
+// - a parameter that every scene sets afresh before reading it counts only while a scene
+//   that names it runs, and the marks cleared at every scene start only while one that
+//   tests marks runs;
+// - which scenes were loaded counts only for an index more than one name leads to (else the
+//   same file is read whenever it is loaded: liveness.h);
+// - the scene left last counts only while the running scene's text holds "from" (the
+//   condition): leaving the scene replaces it;
+// - HP and Guts as the scene began, and the picks of the last choice, are read by the saves
+//   and by the choice itself only.
+// Merging is refused for a draw made while a choice carries out its picks: what the picks
+// still to carry out do was read before the state changed.
+std::string stateBytes(const Decision& d, bool* mergeable)
+{
+    std::string bytes;
+    bytes.reserve(4096);
+    put(&bytes, static_cast<int>(d.kind));
+    put(&bytes, d.count);
+    put(&bytes, d.picks);
+    put(&bytes, d.available);
+    put(&bytes, d.mode);
+    for (int i = 0; d.texts && i < d.count; ++i) putName(&bytes, d.texts[i]);
+    for (int i = 0; d.scenes && i < d.count; ++i) putName(&bytes, d.scenes[i]);
+    int stage = 0;
+    const char* text = runningScene(&bytes, &stage);
+    put(&bytes, text ? textHash(text) : 0);
+    *mergeable = !(d.kind == DecisionKind::Draw && stage == 4);
+
+    for (int v : {t, a, b, c, HP, Guts, HPmax, Gutsmax}) put(&bytes, v);
+    put(&bytes, !text || textHolds(text, "read", &readsRead) ? reread : 0);
+    putName(&bytes, nextpoint);
+    putName(&bytes, !text || textHolds(text, "from", &readsFrom) ? prepoint : "");
+    const SharedHead& head = shared();
+    putLive(&bytes, item, head.liveItem);
+    // A parameter every scene sets afresh counts only while a scene that names it runs.
+    unsigned paraCounts = text ? head.paraKept | paraNamed(text) : 0x3ffu;
+    for (int i = 0; i < kParameterCount; ++i)
+        if (parameter[i] != 0 && head.livePara[i] && (paraCounts & (1u << i))) {
+            put(&bytes, i);
+            put(&bytes, parameter[i]);
+        }
+    put(&bytes, -1);
+    // The marks below 20 are cleared as every scene starts: they count only in a scene that
+    // tests them.
+    bool sceneMarks = !text || textHolds(text, "check", &readsCheck);
+    for (int i = 0; i < kFindcheckCount; ++i)
+        if (findcheck[i] != 0 && head.liveCheck[i] && (i >= kSceneMarks || sceneMarks)) {
+            put(&bytes, i);
+            put(&bytes, findcheck[i]);
+        }
+    put(&bytes, -1);
+    putLive(&bytes, flag, head.liveFlag);
+    for (int i = 0; i < kTimecheckCount; ++i) {
+        if (!head.liveMark[i]) continue;
+        long elapsed = static_cast<long>(scripttime) - timecheck[i];
+        put(&bytes, elapsed > head.timeCap ? static_cast<long>(head.timeCap) : elapsed);
+    }
+    for (int i = 0; i < kSceneCount; ++i) {
+        const char* loaded = scriptcheck[i] ? scripttext[i] : nullptr;
+        if (loaded && head.sharedIndex[i]) {
+            put(&bytes, i);
+            put(&bytes, textHash(loaded));
+        }
+        // A read mark counts where the scene's text can test it; a scene not loaded (marked
+        // by --set or a load) keeps its mark.
+        if (scriptread[i] && (!loaded || textHolds(loaded, "read", &readsRead))) put(&bytes, -i - 1);
+    }
+    return bytes;
+}
+
+// ---- The answers a decision offers -------------------------------------------------------
+
+struct Choice {
+    Answer answer;
+    std::string words;
+};
+
+// "choose TEXT", or "choose #N" when the text would not name the option: an earlier option
+// still offered has the same text, or the text is empty or starts with #.
+std::string chooseWords(const Decision& d, int option, const int* picked, int pickedCount)
+{
+    const char* text = d.texts[option - 1];
+    bool byText = text[0] && text[0] != '#' && !std::strpbrk(text, " \t\r\n");
+    for (int j = 1; j < option && byText; ++j) {
+        bool taken = false;
+        for (int k = 0; k < pickedCount; ++k) taken = taken || picked[k] == j;
+        if (!taken && std::strcmp(d.texts[j - 1], text) == 0) byText = false;
+    }
+    return byText ? std::string("choose ") + text : "choose #" + std::to_string(option);
+}
+
+// Every order of `picks` different options.
+void orders(const Decision& d, Answer& partial, int k, std::string words, std::vector<Choice>* out)
+{
+    if (k == d.picks) {
+        out->push_back({partial, words});
+        return;
+    }
+    for (int option = 1; option <= d.count; ++option) {
+        bool taken = false;
+        for (int j = 0; j < k; ++j) taken = taken || partial.value[j] == option;
+        if (taken) continue;
+        partial.value[k] = option;
+        std::string more = words + (k ? "\n" : "") + chooseWords(d, option, partial.value, k);
+        orders(d, partial, k + 1, more, out);
+        partial.value[k] = 0;
+    }
+}
+
+// The values of a draw tried: every one of a range of ten or less; else ten spread over it,
+// the first and the last among them.
+std::vector<int> drawValues(int count)
+{
+    std::vector<int> values;
+    if (count <= 10) {
+        for (int v = 0; v < count; ++v) values.push_back(v);
+        return values;
+    }
+    for (int i = 0; i < 10; ++i) values.push_back(static_cast<int>((static_cast<long long>(count - 1) * i + 4) / 9));
+    return values;
+}
+
+std::vector<Choice> answersOf(const Decision& d)
+{
+    std::vector<Choice> answers;
+    static const char* const kMenuWords[] = {"menu search", "menu items", "menu move"};
+    switch (d.kind) {
+    case DecisionKind::Choice: {
+        Answer partial{};
+        if (d.picks >= 1 && d.picks <= d.count) orders(d, partial, 0, "", &answers);
+        break;
+    }
+    case DecisionKind::MoveList:
+        for (int i = 0; i < d.count; ++i) {
+            const char* scene = d.scenes[i];
+            bool nameable = scene[0] && !std::strpbrk(scene, " \t#");
+            bool again = false;
+            for (int j = 0; j < i; ++j) again = again || std::strcmp(d.scenes[j], scene) == 0;
+            // A later destination of the same name leads the same way as the first.
+            if (nameable && again) continue;
+            answers.push_back({Answer{{i + 1}}, nameable ? std::string("goto-scene ") + scene
+                                                         : "choose #" + std::to_string(i + 1)});
+        }
+        break;
+    case DecisionKind::Menu:
+        for (int i = 0; i < 3; ++i)
+            if (d.available & (1u << i)) answers.push_back({Answer{{i + 1}}, kMenuWords[i]});
+        break;
+    case DecisionKind::Slot:
+        // Saving or loading a slot changes nothing of the story: the slot screen is left.
+        answers.push_back({Answer{{0}}, "slot cancel"});
+        break;
+    case DecisionKind::Draw:
+        for (int v : drawValues(d.count)) answers.push_back({Answer{{v}}, "draw " + std::to_string(v)});
+        break;
+    case DecisionKind::Title: break;
+    }
+    return answers;
+}
+
+// ---- Taking the decisions ----------------------------------------------------------------
+
+void take(int state, const Answer& answer, const std::string& words, Answer* out)
+{
+    fromState = state;
+    fromDepth = stateAt(state).depth + 1;
+    fromWords = words;
+    *out = answer;
+    RunnerRecord& r = runnerAt(runner);
+    r.words = textKeep(words);
+    r.state = state;
+}
+
+// The way replayed went elsewhere than it went before: the game is not the same twice.
+[[noreturn]] void strayed(const Decision& d, int state)
+{
+    std::string message = std::string("the replay of a way met ") + std::to_string(static_cast<int>(d.kind)) +
+                          " where the way met " + std::to_string(stateAt(state).kind);
+    endRun(FindingKind::Crash, 0, "", 0, message.c_str());
+}
+
+bool answer(const Decision& d, Answer* out)
+{
+    replayPlayerAnswered();
+    noteScene();
+    if (d.kind == DecisionKind::Title) {
+        if (started) endAtTitle();
+        started = true;
+        out->value[0] = 1;
+        return true;
+    }
+    if (wayAt < way.size()) {
+        int state = way[wayAt].first;
+        if (stateAt(state).kind != static_cast<int>(d.kind)) strayed(d, state);
+        *out = way[wayAt++].second;
+        if (wayAt == way.size()) {
+            take(work.state, work.answer, textAt(work.words), out);
+            lastAnswer = work.answer;
+        }
+        return true;
+    }
+    if (outcomeBegan()) tellOutcome();
+
+    bool mergeable = true;
+    std::string bytes = stateBytes(d, &mergeable);
+    ErrorPlace place = placeNow();
+    NewState s{hashBytes(bytes.data(), bytes.size()), mergeable, fromState, fromDepth, &fromWords,
+               &lastAnswer, static_cast<int>(d.kind), fileOf(place.file), place.line, nextpoint};
+    bool added = false;
+    int state = stateMeet(s, &added);
+    if (state < 0) {
+        stateFlag(fromState, kUnknown);
+        leave();
+    }
+    if (fromState >= 0) edgeAdd(fromState, state, fromDepth, fromWords, lastAnswer);
+    if (!added) leave();
+    if (getenv("EXPLORE_DEBUG")) {
+        const SharedHead& h = shared();
+        std::string f, it;
+        for (int i = 0; i < kFlagCount; ++i) if (flag[i] && h.liveFlag[i]) f += std::to_string(i) + ",";
+        for (int i = 0; i < kItemCount; ++i) if (item[i] && h.liveItem[i]) it += std::to_string(i) + "x" + std::to_string(item[i]) + ",";
+        long el = scripttime - timecheck[1]; if (el > h.timeCap) el = h.timeCap;
+        std::string hex;
+        for (unsigned char ch : bytes) { char two[3]; std::snprintf(two, sizeof two, "%02x", ch); hex += two; }
+        std::fprintf(stderr, "S %d %s k%d:%d hp%d/%d g%d/%d el%ld f[%s] i[%s] r%d%d%d pre%s %s\n", fromDepth, nextpoint, (int)d.kind, place.line, HP, HPmax, Guts, Gutsmax, el, f.c_str(), it.c_str(), scriptread[1001], scriptread[1003], scriptread[3003], prepoint, hex.c_str());
+    }
+
+    std::vector<Choice> answers = answersOf(d);
+    // No answer: the game cannot go on from here (a dead end, told by the analysis).
+    if (answers.empty()) leave();
+    for (size_t i = 1; i < answers.size(); ++i) {
+        if (!workPush(state, answers[i].answer, answers[i].words)) {
+            stateFlag(state, kUnknown);
+            break;
+        }
+    }
+    take(state, answers[0].answer, answers[0].words, out);
+    lastAnswer = answers[0].answer;
+    return true;
+}
+
+
+// Plays the run of one answer to follow, from a new game.
+void follow(const WorkRecord& followed)
+{
+    work = followed;
+    way.clear();
+    wayAt = 0;
+    if (work.state >= 0) {
+        way = wayOfAnswers(work.state);
+        way.push_back({work.state, work.answer});
+    }
+    fromState = kNoState;
+    fromDepth = 0;
+    fromWords = titleComesFirst() ? "title new" : "";
+    lastAnswer = Answer{};
+    started = !titleComesFirst();
+    outcomeSeen = lastOutcome().serial;
+    lastScripttime = -1;
+    lastScene[0] = '\0';
+    lastFile = -1;
+    watchedText = nullptr;
+    runnerAt(runner) = {kNoState, 0};
+    // What a new launch of the game starts from that a new game does not reset.
+    std::memset(findcheck, 0, sizeof findcheck);
+    authorSceneAgain();
+    // A used-up input answers every poll with a quit request, which would end the ending
+    // show (it polls for a quit) and any screen that polls; an hour of virtual time to wait
+    // keeps it from running out, while a game that never looks for the player is still asked
+    // to quit by the back end.
+    std::string error;
+    replayLoad("wait 3600000\n", "", &error);
+    try {
+        playGames();
+        // The game ended without a decision: it was asked to quit for never waiting for the
+        // player, or it waited for an hour on a screen that offers no decision.
+        const char* file = lastFile >= 0 ? fileAt(lastFile).name : "";
+        record(FindingKind::Busy, 0, file, lineAt(file, lastLineStart),
+               replayStoppedBusy() ? "" : "it waited an hour for the player where nothing can be decided");
+    } catch (const RunOver&) {
+    }
+    placeNone();
+}
+
+}  // namespace
+
+void searchRunner(int slot)
+{
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGCHLD, SIG_DFL);
+    runner = slot;
+    quietSet(true);
+    decisionHooks({answer, nullptr});
+    runWatch({onLinesRun, onFatal});
+    WorkRecord next;
+    while (workTake(&next)) {
+        shared().runs.fetch_add(1);
+        follow(next);
+    }
+    _exit(0);
+}
