@@ -18,12 +18,9 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include <dirent.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,7 +41,7 @@ namespace {
 const char kUsage[] =
     "usage: tessarc-explore [--dir GAME] [--scene NAME] [--set KEY=VALUE]... [--jobs N]\n"
     "                       [--max-states N] [--out DIR] [--json]\n";
-const int kDefaultMaxStates = 200000;
+const int kDefaultMaxStates = 1000000;
 
 int usage(const std::string& problem)
 {
@@ -72,58 +69,21 @@ void runCrashed(int runner, int signal)
     const RunnerRecord& r = runnerAt(runner);
     std::string message = "the run was killed by signal " + std::to_string(signal);
     findingAdd(FindingKind::Crash, signal, "", 0, message.c_str(), r.state >= 0 ? stateAt(r.state).scene : "",
-               r.state, r.state >= 0 ? stateAt(r.state).depth + 1 : 0, textAt(r.words));
+               r.state, r.state >= 0 ? stateAt(r.state).depth + 1 : 0, r.words);
     stateFlag(r.state, kEnds);
 }
 
 // ---- The processes of the search ---------------------------------------------------------
 
-// Every process's children, by the process id of the parent.
-std::map<long, std::vector<long>> processTree()
+// The proportional memory (Pss) of this process and its runners, in KiB: the memory shared
+// between them is counted once.
+long familyMemoryKiB(const std::vector<pid_t>& runners)
 {
-    std::map<long, std::vector<long>> childrenOf;
-    DIR* proc = opendir("/proc");
-    if (!proc) return childrenOf;
-    while (dirent* entry = readdir(proc)) {
-        char* end = nullptr;
-        long pid = std::strtol(entry->d_name, &end, 10);
-        if (*end || pid <= 0) continue;
-        std::ifstream stat("/proc/" + std::string(entry->d_name) + "/stat");
-        std::string text;
-        std::getline(stat, text);
-        size_t close = text.rfind(')');
-        if (close == std::string::npos || close + 2 > text.size()) continue;
-        std::istringstream fields(text.substr(close + 2));
-        std::string state;
-        long parent = 0;
-        fields >> state >> parent;
-        childrenOf[parent].push_back(pid);
-    }
-    closedir(proc);
-    return childrenOf;
-}
-
-// Every process below this one.
-std::vector<long> family()
-{
-    std::map<long, std::vector<long>> childrenOf = processTree();
-    std::vector<long> found, open = childrenOf[getpid()];
-    while (!open.empty()) {
-        long pid = open.back();
-        open.pop_back();
-        found.push_back(pid);
-        for (long child : childrenOf[pid]) open.push_back(child);
-    }
-    return found;
-}
-
-// The proportional memory (Pss) of this process and every process below it, in KiB.
-long familyMemoryKiB()
-{
-    std::vector<long> pids = family();
+    std::vector<pid_t> pids = runners;
     pids.push_back(getpid());
     long total = 0;
-    for (long pid : pids) {
+    for (pid_t pid : pids) {
+        if (pid <= 0) continue;
         std::ifstream rollup("/proc/" + std::to_string(pid) + "/smaps_rollup");
         std::string line;
         while (std::getline(rollup, line))
@@ -231,8 +191,8 @@ int main(int argc, char* argv[])
     }
 
     bool progress = !json && isatty(2);
-    long peakKiB = familyMemoryKiB();
     std::vector<pid_t> runners(static_cast<size_t>(jobs), 0);
+    long peakKiB = familyMemoryKiB(runners);
     auto startRunner = [&](int i) {
         std::fflush(nullptr);
         pid_t child = fork();
@@ -243,6 +203,7 @@ int main(int argc, char* argv[])
     };
     for (int i = 0; i < jobs; ++i) startRunner(i);
     bool stopping = false;
+    long polls = 0;
     for (;;) {
         int status;
         pid_t pid;
@@ -264,13 +225,15 @@ int main(int argc, char* argv[])
         }
         if (std::all_of(runners.begin(), runners.end(), [](pid_t p) { return p == 0; })) break;
         usleep(20000);
-        peakKiB = std::max(peakKiB, familyMemoryKiB());
+        // Reading the memory walks every page table: a few times a second is enough.
+        if (++polls % 10 == 0) peakKiB = std::max(peakKiB, familyMemoryKiB(runners));
         if (progress)
             std::fprintf(stderr, "\rtessarc-explore: %d states, %ld waiting, %.1f s   ", shared().states,
                          workWaiting(),
                          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (interrupted) unfollowedUnknown(jobs);
     if (progress) std::fprintf(stderr, "\r%60s\r", "");
 
     SearchTotals totals{gameDir, gamePath.string(), outPath.string(), replayOptions, titleComesFirst(),

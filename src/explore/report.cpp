@@ -331,8 +331,11 @@ int searchReport(const SearchTotals& totals)
         case FindingKind::Busy:
             w.what = "a busy loop: the game keeps running without waiting for the player";
             name = "busy-" + std::to_string(k) + ".input";
-            last = "# The game now runs on without waiting for the player: tessarc-replay stops it\n"
-                   "# after ten seconds of virtual time and says so.\n";
+            // The wait keeps the input from running out while the game runs on: a used-up
+            // input would answer the loop's check for a quit request at once.
+            last = "# The game now runs on without waiting for the player: after ten seconds\n"
+                   "# tessarc-replay asks it to quit and says so on standard error.\n"
+                   "wait 60000\n";
             faults = true;
             break;
         case FindingKind::Crash:

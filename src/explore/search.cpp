@@ -1,5 +1,6 @@
 #include "explore/search.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -21,6 +22,7 @@
 #include "core/replay.h"
 #include "core/runwatch.h"
 #include "core/state.h"
+#include "core/textfile.h"
 #include "explore/hash.h"
 #include "explore/liveness.h"
 #include "explore/shared.h"
@@ -49,7 +51,6 @@ const char* watchedText;    // the scene text lines were run in last, and its fi
 int watchedFile = -1;
 std::map<std::string, int> fileIndexes;
 std::set<std::pair<std::string, std::string>> movesTold;
-std::unordered_map<const char*, uint64_t> textHashes;   // a loaded scene text's content hash
 
 // Ends the run: the game is left where it stands, and the runner goes on to the next.
 struct RunOver {};
@@ -140,6 +141,8 @@ void onFatal(const char* message)
 void onLinesRun(const char* text, const char* from, const char* to)
 {
     noteScene();
+    // The way replayed was played before to the end: its lines are marked already.
+    if (wayAt < way.size()) return;
     if (text != watchedText) {
         watchedText = text;
         watchedFile = fileOf(placeNow().file);
@@ -170,14 +173,6 @@ int lineAt(const char* file, int offset)
 
 // ---- The state at a decision -------------------------------------------------------------
 
-uint64_t textHash(const char* text)
-{
-    auto found = textHashes.find(text);
-    if (found != textHashes.end()) return found->second;
-    uint64_t h = hashBytes(text, std::strlen(text)).a;
-    textHashes[text] = h;
-    return h;
-}
 
 template <typename T>
 void put(std::string* out, const T& value)
@@ -191,38 +186,75 @@ void putName(std::string* out, const char* name)
     out->push_back('\0');
 }
 
-// The non-zero entries of a table that some scene may read, as index and value.
+// The entries of a table that some scene may read (the others are never looked at).
 template <int N>
-void putLive(std::string* out, const int (&table)[N], const bool (&live)[N])
+std::vector<int> liveOf(const bool (&live)[N])
 {
+    std::vector<int> indexes;
     for (int i = 0; i < N; ++i)
-        if (table[i] != 0 && live[i]) {
+        if (live[i]) indexes.push_back(i);
+    return indexes;
+}
+
+// The non-zero entries among those, as index and value.
+template <int N>
+void putLive(std::string* out, const int (&table)[N], const std::vector<int>& live)
+{
+    for (int i : live)
+        if (table[i] != 0) {
             put(out, i);
             put(out, table[i]);
         }
     put(out, -1);
 }
 
-// Whether a loaded scene text holds the word, anywhere (conditions find their keywords by
-// containment, so any occurrence may be one).
-bool textHolds(const char* text, const char* word, std::unordered_map<const char*, bool>* known)
+struct LiveEntries {
+    std::vector<int> items, flags, checks, paras, marks;
+};
+
+const LiveEntries& liveEntries()
 {
-    auto found = known->find(text);
-    if (found != known->end()) return found->second;
-    bool holds = std::strstr(text, word) != nullptr;
-    (*known)[text] = holds;
-    return holds;
+    static const LiveEntries live = [] {
+        const SharedHead& head = shared();
+        return LiveEntries{liveOf(head.liveItem), liveOf(head.liveFlag), liveOf(head.liveCheck),
+                           liveOf(head.livePara), liveOf(head.liveMark)};
+    }();
+    return live;
 }
 
-std::unordered_map<const char*, bool> readsRead, readsFrom, readsCheck;
-constexpr int kSceneMarks = 20;   // findcheck entries a scene start clears
-std::unordered_map<const char*, unsigned> parasNamed;
+// The scene indexes entered in this process's runs, in order: only those can be loaded or
+// read-marked in a game (a load of a save is never explored).
+std::vector<int> sceneIndexes;
 
-unsigned paraNamed(const char* text)
+void onSceneEntered(int index)
 {
-    auto found = parasNamed.find(text);
-    if (found != parasNamed.end()) return found->second;
-    return parasNamed[text] = paraMentions(text);
+    auto at = std::lower_bound(sceneIndexes.begin(), sceneIndexes.end(), index);
+    if (at == sceneIndexes.end() || *at != index) sceneIndexes.insert(at, index);
+}
+
+constexpr int kSceneMarks = 20;   // findcheck entries a scene start clears
+
+// What the state needs of a loaded scene text: a hash of its content, whether it holds the
+// words its conditions would test the read mark, the scene left and the marks by (they find
+// their keywords by containment, so any occurrence may be one), and the parameters it names.
+struct SceneFacts {
+    uint64_t hash;
+    bool read, from, check;
+    unsigned paras;
+};
+
+// By the text's address: a text stays where it is for the whole of a game, and every run
+// forgets them (the next game loads its scenes anew, perhaps where another scene stood).
+std::unordered_map<const char*, SceneFacts> factsOf;
+
+const SceneFacts& sceneFacts(const char* text)
+{
+    auto found = factsOf.find(text);
+    if (found != factsOf.end()) return found->second;
+    SceneFacts facts{hashBytes(text, std::strlen(text)).a, std::strstr(text, "read") != nullptr,
+                     std::strstr(text, "from") != nullptr, std::strstr(text, "check") != nullptr,
+                     paraMentions(text)};
+    return factsOf.emplace(text, facts).first->second;
 }
 
 // Everything the future of the game at this decision depends on. Two states with the same
@@ -258,57 +290,53 @@ std::string stateBytes(const Decision& d, bool* mergeable)
     for (int i = 0; d.scenes && i < d.count; ++i) putName(&bytes, d.scenes[i]);
     int stage = 0;
     const char* text = runningScene(&bytes, &stage);
-    put(&bytes, text ? textHash(text) : 0);
+    const SceneFacts* running = text ? &sceneFacts(text) : nullptr;
+    put(&bytes, running ? running->hash : 0);
     *mergeable = !(d.kind == DecisionKind::Draw && stage == 4);
 
     for (int v : {t, a, b, c, HP, Guts, HPmax, Gutsmax}) put(&bytes, v);
-    put(&bytes, !text || textHolds(text, "read", &readsRead) ? reread : 0);
+    put(&bytes, !running || running->read ? reread : 0);
     putName(&bytes, nextpoint);
-    putName(&bytes, !text || textHolds(text, "from", &readsFrom) ? prepoint : "");
+    putName(&bytes, !running || running->from ? prepoint : "");
     const SharedHead& head = shared();
-    putLive(&bytes, item, head.liveItem);
+    const LiveEntries& live = liveEntries();
+    putLive(&bytes, item, live.items);
     // A parameter every scene sets afresh counts only while a scene that names it runs.
-    unsigned paraCounts = text ? head.paraKept | paraNamed(text) : 0x3ffu;
-    for (int i = 0; i < kParameterCount; ++i)
-        if (parameter[i] != 0 && head.livePara[i] && (paraCounts & (1u << i))) {
+    unsigned paraCounts = running ? head.paraKept | running->paras : 0x3ffu;
+    for (int i : live.paras)
+        if (parameter[i] != 0 && (paraCounts & (1u << i))) {
             put(&bytes, i);
             put(&bytes, parameter[i]);
         }
     put(&bytes, -1);
     // The marks below 20 are cleared as every scene starts: they count only in a scene that
     // tests them.
-    bool sceneMarks = !text || textHolds(text, "check", &readsCheck);
-    for (int i = 0; i < kFindcheckCount; ++i)
-        if (findcheck[i] != 0 && head.liveCheck[i] && (i >= kSceneMarks || sceneMarks)) {
+    bool sceneMarks = !running || running->check;
+    for (int i : live.checks)
+        if (findcheck[i] != 0 && (i >= kSceneMarks || sceneMarks)) {
             put(&bytes, i);
             put(&bytes, findcheck[i]);
         }
     put(&bytes, -1);
-    putLive(&bytes, flag, head.liveFlag);
-    for (int i = 0; i < kTimecheckCount; ++i) {
-        if (!head.liveMark[i]) continue;
+    putLive(&bytes, flag, live.flags);
+    for (int i : live.marks) {
         long elapsed = static_cast<long>(scripttime) - timecheck[i];
         put(&bytes, elapsed > head.timeCap ? static_cast<long>(head.timeCap) : elapsed);
     }
-    for (int i = 0; i < kSceneCount; ++i) {
+    for (int i : sceneIndexes) {
         const char* loaded = scriptcheck[i] ? scripttext[i] : nullptr;
         if (loaded && head.sharedIndex[i]) {
             put(&bytes, i);
-            put(&bytes, textHash(loaded));
+            put(&bytes, sceneFacts(loaded).hash);
         }
         // A read mark counts where the scene's text can test it; a scene not loaded (marked
         // by --set or a load) keeps its mark.
-        if (scriptread[i] && (!loaded || textHolds(loaded, "read", &readsRead))) put(&bytes, -i - 1);
+        if (scriptread[i] && (!loaded || sceneFacts(loaded).read)) put(&bytes, -i - 1);
     }
     return bytes;
 }
 
 // ---- The answers a decision offers -------------------------------------------------------
-
-struct Choice {
-    Answer answer;
-    std::string words;
-};
 
 // "choose TEXT", or "choose #N" when the text would not name the option: an earlier option
 // still offered has the same text, or the text is empty or starts with #.
@@ -325,7 +353,7 @@ std::string chooseWords(const Decision& d, int option, const int* picked, int pi
 }
 
 // Every order of `picks` different options.
-void orders(const Decision& d, Answer& partial, int k, std::string words, std::vector<Choice>* out)
+void orders(const Decision& d, Answer& partial, int k, std::string words, std::vector<KeptAnswer>* out)
 {
     if (k == d.picks) {
         out->push_back({partial, words});
@@ -355,9 +383,9 @@ std::vector<int> drawValues(int count)
     return values;
 }
 
-std::vector<Choice> answersOf(const Decision& d)
+std::vector<KeptAnswer> answersOf(const Decision& d)
 {
-    std::vector<Choice> answers;
+    std::vector<KeptAnswer> answers;
     static const char* const kMenuWords[] = {"menu search", "menu items", "menu move"};
     switch (d.kind) {
     case DecisionKind::Choice: {
@@ -402,7 +430,7 @@ void take(int state, const Answer& answer, const std::string& words, Answer* out
     fromWords = words;
     *out = answer;
     RunnerRecord& r = runnerAt(runner);
-    r.words = textKeep(words);
+    std::snprintf(r.words, sizeof r.words, "%s", words.c_str());
     r.state = state;
 }
 
@@ -448,27 +476,21 @@ bool answer(const Decision& d, Answer* out)
         leave();
     }
     if (fromState >= 0) edgeAdd(fromState, state, fromDepth, fromWords, lastAnswer);
-    if (!added) leave();
-    if (getenv("EXPLORE_DEBUG")) {
-        const SharedHead& h = shared();
-        std::string f, it;
-        for (int i = 0; i < kFlagCount; ++i) if (flag[i] && h.liveFlag[i]) f += std::to_string(i) + ",";
-        for (int i = 0; i < kItemCount; ++i) if (item[i] && h.liveItem[i]) it += std::to_string(i) + "x" + std::to_string(item[i]) + ",";
-        long el = scripttime - timecheck[1]; if (el > h.timeCap) el = h.timeCap;
-        std::string hex;
-        for (unsigned char ch : bytes) { char two[3]; std::snprintf(two, sizeof two, "%02x", ch); hex += two; }
-        std::fprintf(stderr, "S %d %s k%d:%d hp%d/%d g%d/%d el%ld f[%s] i[%s] r%d%d%d pre%s %s\n", fromDepth, nextpoint, (int)d.kind, place.line, HP, HPmax, Guts, Gutsmax, el, f.c_str(), it.c_str(), scriptread[1001], scriptread[1003], scriptread[3003], prepoint, hex.c_str());
+    if (!added) {
+        // The rest of this way is known; the run goes on with an answer of the state that no
+        // run has followed yet, if one is left, rather than a new run replaying the way here.
+        WorkRecord claimed;
+        if (!workClaim(state, &claimed)) leave();
+        take(state, claimed.answer, textAt(claimed.words), out);
+        lastAnswer = claimed.answer;
+        return true;
     }
 
-    std::vector<Choice> answers = answersOf(d);
+    std::vector<KeptAnswer> answers = answersOf(d);
     // No answer: the game cannot go on from here (a dead end, told by the analysis).
     if (answers.empty()) leave();
-    for (size_t i = 1; i < answers.size(); ++i) {
-        if (!workPush(state, answers[i].answer, answers[i].words)) {
-            stateFlag(state, kUnknown);
-            break;
-        }
-    }
+    std::vector<KeptAnswer> later(answers.begin() + 1, answers.end());
+    if (workPushAll(state, later) < later.size()) stateFlag(state, kUnknown);
     take(state, answers[0].answer, answers[0].words, out);
     lastAnswer = answers[0].answer;
     return true;
@@ -495,7 +517,10 @@ void follow(const WorkRecord& followed)
     lastScene[0] = '\0';
     lastFile = -1;
     watchedText = nullptr;
-    runnerAt(runner) = {kNoState, 0};
+    factsOf.clear();
+    RunnerRecord& r = runnerAt(runner);
+    r.state = work.state;
+    std::snprintf(r.words, sizeof r.words, "%s", textAt(work.words));
     // What a new launch of the game starts from that a new game does not reset.
     std::memset(findcheck, 0, sizeof findcheck);
     authorSceneAgain();
@@ -526,8 +551,9 @@ void searchRunner(int slot)
     std::signal(SIGCHLD, SIG_DFL);
     runner = slot;
     quietSet(true);
+    textFilesKept(true);
     decisionHooks({answer, nullptr});
-    runWatch({onLinesRun, onFatal});
+    runWatch({onLinesRun, onFatal, onSceneEntered});
     WorkRecord next;
     while (workTake(&next)) {
         shared().runs.fetch_add(1);

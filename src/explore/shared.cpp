@@ -146,6 +146,8 @@ int stateMeet(const NewState& s, bool* added)
     r.line = s.line;
     copyName(r.scene, sizeof r.scene, s.scene);
     r.flags.store(0);
+    r.work = 0;
+    r.works = 0;
     if (s.mergeable) slots[slot] = i + 1;
     h.states = i + 1;
     *added = true;
@@ -194,17 +196,57 @@ bool workPush(int state, const Answer& answer, const std::string& words)
         h.full = true;
         return false;
     }
-    works[h.workTail] = {state, answer, keepText(words)};
+    works[h.workTail] = {state, answer, keepText(words), false};
     ++h.workTail;
     pthread_cond_signal(&region->work);
     return true;
+}
+
+size_t workPushAll(int state, const std::vector<KeptAnswer>& answers)
+{
+    Locked hold;
+    SharedHead& h = region->head;
+    size_t kept = 0;
+    long first = h.workTail;
+    for (; kept < answers.size(); ++kept) {
+        if (h.workTail >= h.workCapacity) {
+            h.full = true;
+            break;
+        }
+        works[h.workTail] = {state, answers[kept].answer, keepText(answers[kept].words), false};
+        ++h.workTail;
+    }
+    if (state >= 0) {
+        states[state].work = first;
+        states[state].works = static_cast<int>(kept);
+    }
+    if (kept == 1) pthread_cond_signal(&region->work);
+    if (kept > 1) pthread_cond_broadcast(&region->work);
+    return kept;
+}
+
+bool workClaim(int s, WorkRecord* work)
+{
+    if (s < 0) return false;
+    Locked hold;
+    const StateRecord& r = states[s];
+    for (long i = r.work; i < r.work + r.works; ++i) {
+        if (works[i].taken) continue;
+        works[i].taken = true;
+        *work = works[i];
+        return true;
+    }
+    return false;
 }
 
 bool workTake(WorkRecord* work)
 {
     Locked hold;
     SharedHead& h = region->head;
-    while (h.workHead >= h.workTail) {
+    for (;;) {
+        // Answers a run has taken on its way are passed over.
+        while (h.workHead < h.workTail && works[h.workHead].taken) ++h.workHead;
+        if (h.workHead < h.workTail) break;
         if (h.over) return false;
         // The last runner to find nothing left to follow ends the search: every other one
         // waits here too, so none can keep an answer any more.
@@ -218,6 +260,7 @@ bool workTake(WorkRecord* work)
             pthread_mutex_consistent(&region->lock);
         --h.idle;
     }
+    works[h.workHead].taken = true;
     *work = works[h.workHead++];
     return true;
 }
@@ -229,6 +272,15 @@ void workStop()
     pthread_cond_broadcast(&region->work);
 }
 
+void unfollowedUnknown(int jobs)
+{
+    Locked hold;
+    SharedHead& h = region->head;
+    for (long i = h.workHead; i < h.workTail; ++i)
+        if (!works[i].taken) stateFlag(works[i].state, kUnknown);
+    for (int i = 0; i < jobs && i < kRunnersAtMost; ++i) stateFlag(runners[i].state, kUnknown);
+}
+
 long workWaiting()
 {
     Locked hold;
@@ -236,12 +288,6 @@ long workWaiting()
 }
 
 RunnerRecord& runnerAt(int i) { return runners[i]; }
-
-uint32_t textKeep(const std::string& words)
-{
-    Locked hold;
-    return keepText(words);
-}
 
 void stateFlag(int state, int flag)
 {
@@ -255,11 +301,15 @@ void findingAdd(FindingKind kind, int n, const char* file, int line, const char*
     SharedHead& h = region->head;
     for (int i = 0; i < h.findings; ++i) {
         FindingRecord& f = findings[i];
-        if (f.kind != kind || f.n != n || f.line != line || std::strcmp(f.file, file) != 0 ||
+        // A busy loop is caught wherever it stands when the back end gives up on it: one loop
+        // of a file is one finding, told at the line of its shortest way (the first, on a tie).
+        bool anyLine = kind == FindingKind::Busy;
+        if (f.kind != kind || f.n != n || (f.line != line && !anyLine) || std::strcmp(f.file, file) != 0 ||
             std::strcmp(f.message, message) != 0)
             continue;
         ++f.count;
-        if (depth < f.depth) {
+        if (depth < f.depth || (anyLine && depth == f.depth && line < f.line)) {
+            f.line = line;
             f.from = from;
             f.depth = depth;
             f.words = keepText(words);

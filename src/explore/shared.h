@@ -38,6 +38,8 @@ struct StateRecord {
     int line;
     char scene[64];      // the scene running
     std::atomic<int> flags;   // kEnds, kUnknown
+    long work;           // its answers kept to follow: works [work, work + works)
+    int works;
 };
 
 // StateRecord::flags
@@ -53,13 +55,14 @@ struct WorkRecord {
     int state;
     Answer answer;
     uint32_t words;
+    bool taken;   // a run follows it already
 };
 
-// What a running process is on: the state its way left last and the answer's words, so that a
-// crash can be told with the way to it.
+// What a running process is on: the state its way left last and the words of the answer it
+// gave there, so that a crash can be told with the way to it. Written by its runner alone.
 struct RunnerRecord {
     int state;
-    uint32_t words;
+    char words[2048];
 };
 
 constexpr int kRunnersAtMost = 256;
@@ -148,17 +151,29 @@ std::vector<std::pair<int, Answer>> wayOfAnswers(int s);
 
 // Keeps an answer to follow later, waking a runner that waits; false when the queue is full.
 bool workPush(int state, const Answer& answer, const std::string& words);
+// Keeps the answers of a state met for the first time, all together, to be followed later by
+// a run of their own or taken by a run that meets the state again; answers how many were kept
+// (fewer than given when the queue is full).
+struct KeptAnswer {
+    Answer answer;
+    std::string words;
+};
+size_t workPushAll(int state, const std::vector<KeptAnswer>& answers);
+// A run stands at state s, met before: takes one of its answers not yet followed, so that the
+// run goes on with it instead of a new run replaying the way there; false when none is left.
+bool workClaim(int s, WorkRecord* work);
 // Takes the oldest answer to follow, waiting while the queue is empty and another runner may
 // still add to it; false once the search is over: nothing waits and every runner waits.
 bool workTake(WorkRecord* work);
 long workWaiting();
 // Ends the search: every runner that waits, or asks next, is told it is over.
 void workStop();
+// After a search cut short: the states whose answers were never followed to the end (still
+// waiting, or on a run stopped midway) lead to the unknown.
+void unfollowedUnknown(int jobs);
 
 // The record of runner slot i (0 to kRunnersAtMost - 1).
 RunnerRecord& runnerAt(int i);
-// Keeps the words in the shared text; answers their offset.
-uint32_t textKeep(const std::string& words);
 
 // Sets a flag of a state (kNoState: of the start).
 void stateFlag(int state, int flag);

@@ -322,7 +322,11 @@ const char* runningScene(std::string* out, int* stage)
     for (const char* back : r.back) put(out, offsetOf(back, r.start));
     for (const auto& row : worpcheck)
         for (const char* block : row) put(out, offsetOf(block, r.start));
-    out->append(r.label);
+    // The label is read only by a choice whose picked blocks end in its jump; once that has
+    // jumped the label stays behind unread.
+    bool jumpPending = false;
+    for (int after : r.after) jumpPending = jumpPending || after == kJump;
+    if (jumpPending) out->append(r.label);
     out->push_back('\0');
     // The argument of a command line is read by its own stages only: between two lines it
     // is dead, the next line writing it before any stage reads it.

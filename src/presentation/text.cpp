@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 #include "core/decision.h"
 #include "core/errors.h"
@@ -21,6 +23,25 @@
 namespace {
 
 const char kParagraphTooLong[] = "連続文字数が多すぎます。どこかで行替えしてください";
+
+// A quiet run lays a page out only to learn where it ends and whether the layout refuses it,
+// and the same message laid out from the same place always ends the same way: a search that
+// plays the same pages again and again lays each out once.
+PageLayout quietLayout(const char* message, int pos, int mode)
+{
+    static std::unordered_map<std::string, PageLayout> known;
+    static Page unseen;
+    std::string key(reinterpret_cast<const char*>(&pos), sizeof pos);
+    key += static_cast<char>(mode);
+    key += message;
+    auto found = known.find(key);
+    if (found != known.end()) return found->second;
+    // A game whose messages are made anew without end would keep filling it.
+    if (known.size() >= 65536) known.clear();
+    PageLayout layout = layoutPage(message, pos, mode, &unseen);
+    known.emplace(std::move(key), layout);
+    return layout;
+}
 
 TTF_Font* fontOf(Face face)
 {
@@ -233,7 +254,7 @@ void text(const char* message, int mode)
     int pos = 1;
     if (!message[0]) return;
     while (e >= 1 && message[pos]) {
-        PageLayout layout = layoutPage(message, pos, mode, &page);
+        PageLayout layout = quietRun() ? quietLayout(message, pos, mode) : layoutPage(message, pos, mode, &page);
         if (layout.error) {
             if (std::strcmp(layout.error, kParagraphTooLong) == 0) e = 0;
             errors(layout.error);
