@@ -331,10 +331,12 @@ int searchReport(const SearchTotals& totals)
         case FindingKind::Busy:
             w.what = "a busy loop: the game keeps running without waiting for the player";
             name = "busy-" + std::to_string(k) + ".input";
-            // The wait keeps the input from running out while the game runs on: a used-up
-            // input would answer the loop's check for a quit request at once.
+            // Ctrl held turns the pages shown before the loop, as the search never waits on
+            // them; the wait keeps the input from running out while the game runs on (a
+            // used-up input would answer the loop's check for a quit request at once).
             last = "# The game now runs on without waiting for the player: after ten seconds\n"
                    "# tessarc-replay asks it to quit and says so on standard error.\n"
+                   "keydown lctrl\n"
                    "wait 60000\n";
             faults = true;
             break;
@@ -395,7 +397,12 @@ int searchReport(const SearchTotals& totals)
             Json item = {{"kind", w.kind}, {"what", w.what}};
             if (w.finding && w.finding->kind == FindingKind::Ending) item["n"] = w.finding->n;
             if (w.finding && w.finding->kind == FindingKind::Error) item["message"] = w.finding->message;
-            if (!w.place.empty()) item["place"] = w.place;
+            const char* file = w.finding ? w.finding->file : w.dead->file.c_str();
+            int line = w.finding ? w.finding->line : w.dead->line;
+            const char* scene = w.finding ? w.finding->scene : w.dead->scene.c_str();
+            if (file[0]) item["file"] = file;
+            if (file[0] && line > 0) item["line"] = line;
+            if (scene[0]) item["scene"] = scene;
             item["decisions"] = w.depth;
             item["times"] = w.count;
             if (!w.input.empty()) item["input"] = w.input;
