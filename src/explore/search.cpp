@@ -355,7 +355,7 @@ std::string chooseWords(const Decision& d, int option, const int* picked, int pi
 // Every order of `picks` different options.
 void orders(const Decision& d, Answer& partial, int k, std::string words, std::vector<KeptAnswer>* out)
 {
-    if (k == d.picks) {
+    if (k == d.picks || k >= kDecisionPicks) {
         out->push_back({partial, words});
         return;
     }
