@@ -236,7 +236,7 @@ int main(int argc, char* argv[])
     if (interrupted) unfollowedUnknown(jobs);
     if (progress) std::fprintf(stderr, "\r%60s\r", "");
 
-    SearchTotals totals{gameDir, gamePath.string(), outPath.string(), replayOptions, titleComesFirst(),
+    SearchTotals totals{gameDir, gamePath.string(), outPath.string(), outDir, replayOptions, titleComesFirst(),
                         interrupted != 0, json, jobs, seconds, peakKiB / 1024.0};
     int status = searchReport(totals);
     gameViewRemove(view);

@@ -350,8 +350,8 @@ int searchReport(const SearchTotals& totals)
         if (!name.empty()) {
             std::vector<std::string> words = wayTo(f->from);
             words.push_back(textAt(f->words));
-            w.input = (fs::path(totals.outDir) / name).string();
-            writeInput(w.input, inputHeader(totals, w.what, w.input), words, last);
+            w.input = (fs::path(totals.outShown) / name).string();
+            writeInput((fs::path(totals.outDir) / name).string(), inputHeader(totals, w.what, w.input), words, last);
         }
         written.push_back(w);
     }
@@ -361,9 +361,9 @@ int searchReport(const SearchTotals& totals)
         std::string name = "deadend-" + std::to_string(++k) + ".input";
         Written w{"deadend", std::string("a dead end at ") + decisionName(d.kind) + " in " + d.scene +
                                  ": no ending, game over or return to the title can be reached from it",
-                  placeOf(d.file.c_str(), d.line), (fs::path(totals.outDir) / name).string(),
+                  placeOf(d.file.c_str(), d.line), (fs::path(totals.outShown) / name).string(),
                   stateAt(d.state).depth, d.count, nullptr, &d};
-        writeInput(w.input, inputHeader(totals, w.what, w.input), wayTo(d.state),
+        writeInput((fs::path(totals.outDir) / name).string(), inputHeader(totals, w.what, w.input), wayTo(d.state),
                    "expect scene " + d.scene + "\n");
         written.push_back(w);
     }
@@ -371,6 +371,7 @@ int searchReport(const SearchTotals& totals)
     std::set<std::string> entered;
     std::vector<SceneCoverage> scenes = coverage(totals.gamePath, &entered);
     std::string mapProblem, mapBase = (fs::path(totals.outDir) / "story-map").string();
+    std::string mapShown = (fs::path(totals.outShown) / "story-map").string();
     bool mapDrawn = drawMap(totals.gamePath, entered, mapBase, &mapProblem);
 
     bool complete = !head.stopped && !head.full && !totals.interrupted;
@@ -418,7 +419,7 @@ int searchReport(const SearchTotals& totals)
         out["coverage"] = {{"scenes", sceneCount},      {"scenesEntered", scenesEntered},
                            {"lines", statements},       {"linesRun", linesRun},
                            {"scenesNeverEntered", never}, {"linesNeverRun", lines}};
-        if (mapDrawn) out["storyMap"] = mapBase + ".svg";
+        if (mapDrawn) out["storyMap"] = mapShown + ".svg";
         std::puts(out.dump(-1, ' ', false, Json::error_handler_t::replace).c_str());
         return faults ? 1 : 0;
     }
@@ -431,8 +432,8 @@ int searchReport(const SearchTotals& totals)
     std::printf("  %d states, %ld runs, %.1f s (%.0f states/s) on %d jobs, peak memory %.1f MiB\n",
                 head.states, head.runs.load(), totals.seconds, perSecond, totals.jobs, totals.peakMiB);
     for (const Written& w : written) {
-        std::printf("%s%s: reached in %d decisions", w.place.empty() ? "" : (w.place + ": ").c_str(),
-                    w.what.c_str(), w.depth);
+        std::printf("%s%s: reached in %d decision%s", w.place.empty() ? "" : (w.place + ": ").c_str(),
+                    w.what.c_str(), w.depth, w.depth == 1 ? "" : "s");
         if (w.count > 1) std::printf(" (met %ld times)", w.count);
         if (!w.input.empty()) std::printf(": %s", w.input.c_str());
         std::printf("\n");
@@ -451,7 +452,7 @@ int searchReport(const SearchTotals& totals)
             else std::printf("  script/%s.txt:%d-%d: never run\n", s.name.c_str(), range.first, range.second);
         }
     }
-    if (mapDrawn) std::printf("story map: %s.svg (the ways taken solid, the others dashed)\n", mapBase.c_str());
+    if (mapDrawn) std::printf("story map: %s.svg (the ways taken solid, the others dashed)\n", mapShown.c_str());
     else std::printf("story map: not drawn: %s\n", mapProblem.c_str());
     return faults ? 1 : 0;
 }

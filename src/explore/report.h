@@ -8,7 +8,8 @@
 struct SearchTotals {
     std::string gameDir;        // as the author gave it
     std::string gamePath;       // absolute
-    std::string outDir;         // where the inputs and the story map go
+    std::string outDir;         // where the inputs and the story map go, absolute
+    std::string outShown;       // the same as the author gave it, for the report
     std::string replayOptions;  // --scene and --set as given, for the inputs' comment
     bool startsAtTitle;
     bool interrupted;           // stopped by the user
