@@ -6,8 +6,8 @@
 //
 // The game runs headless on the replay back end, in a view of its folder with saves of its
 // own, with nothing drawn, played or waited for. This first process prepares the search,
-// starts the game, forks --jobs runners (search.h), and reports. Exit status: 1 when a fatal error, a dead end or a busy loop was found, 0
-// otherwise, 2 for a usage error.
+// starts the game, forks --jobs runners (search.h), and reports. Exit status: 1 when a fatal
+// error, a dead end, a busy loop or a crash was found, 0 otherwise, 2 for a usage error.
 #include <algorithm>
 #include <cctype>
 #include <cerrno>

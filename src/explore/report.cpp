@@ -50,19 +50,6 @@ struct DeadEnd {
     long count;
 };
 
-const char* decisionName(int kind)
-{
-    switch (static_cast<DecisionKind>(kind)) {
-    case DecisionKind::Choice: return "a choice";
-    case DecisionKind::MoveList: return "a move list";
-    case DecisionKind::Menu: return "the field menu";
-    case DecisionKind::Slot: return "the slot screen";
-    case DecisionKind::Draw: return "a random draw";
-    case DecisionKind::Title: return "the title";
-    }
-    return "a decision";
-}
-
 // The states from which nothing ends the game: no ending, game over, return to the title,
 // error or busy loop, and no way past --max-states. Only those a player first steps into are
 // told (the others lie beyond them), one for each place, the nearest the start.
@@ -359,7 +346,7 @@ int searchReport(const SearchTotals& totals)
     for (const DeadEnd& d : dead) {
         faults = true;
         std::string name = "deadend-" + std::to_string(++k) + ".input";
-        Written w{"deadend", std::string("a dead end at ") + decisionName(d.kind) + " in " + d.scene +
+        Written w{"deadend", std::string("a dead end at ") + decisionWords(d.kind) + " in " + d.scene +
                                  ": no ending, game over or return to the title can be reached from it",
                   placeOf(d.file.c_str(), d.line), (fs::path(totals.outShown) / name).string(),
                   stateAt(d.state).depth, d.count, nullptr, &d};

@@ -437,8 +437,9 @@ void take(int state, const Answer& answer, const std::string& words, Answer* out
 // The way replayed went elsewhere than it went before: the game is not the same twice.
 [[noreturn]] void strayed(const Decision& d, int state)
 {
-    std::string message = std::string("the replay of a way met ") + std::to_string(static_cast<int>(d.kind)) +
-                          " where the way met " + std::to_string(stateAt(state).kind);
+    std::string message = std::string("replaying its way, the run met ") + decisionWords(static_cast<int>(d.kind)) +
+                          " where the way had " + decisionWords(stateAt(state).kind) +
+                          ": the game did not play the same twice";
     endRun(FindingKind::Crash, 0, "", 0, message.c_str());
 }
 

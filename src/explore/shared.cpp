@@ -378,3 +378,16 @@ void moveAdd(const char* from, const char* to)
     copyName(moves[h.moves].to, sizeof moves[h.moves].to, to);
     ++h.moves;
 }
+
+const char* decisionWords(int kind)
+{
+    switch (static_cast<DecisionKind>(kind)) {
+    case DecisionKind::Choice: return "a choice";
+    case DecisionKind::MoveList: return "a move list";
+    case DecisionKind::Menu: return "the field menu";
+    case DecisionKind::Slot: return "the slot screen";
+    case DecisionKind::Draw: return "a random draw";
+    case DecisionKind::Title: return "the title";
+    }
+    return "a decision";
+}

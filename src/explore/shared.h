@@ -1,7 +1,8 @@
 // What the processes of a search share: the states met, the ways between them, the answers
-// still to follow, the findings, the lines run and the moves between scenes. All of it lives in memory mapped shared before
-// the first process is forked; every change is made under one lock (a process that dies
-// holding it gives it up). Sizes are fixed when it is made; memory is taken only as it is used.
+// still to follow, the findings, the lines run and the moves between scenes. All of it lives
+// in memory mapped shared before the first process is forked; every change is made under one
+// lock (a process that dies holding it gives it up). Sizes are fixed when it is made; memory is
+// taken only as it is used.
 #pragma once
 
 #include <atomic>
@@ -192,3 +193,6 @@ bool lineMarked(int file, int at);
 
 // A move from one scene to another (or to "ending N", "game over", "title").
 void moveAdd(const char* from, const char* to);
+
+// A decision of that kind (a DecisionKind) in words: "a choice", "the field menu"...
+const char* decisionWords(int kind);
