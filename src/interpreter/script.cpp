@@ -347,9 +347,12 @@ void script(const char* scene)
     std::memset(worpcheck, 0, sizeof worpcheck);
     moveHeld = false;
     Scene playing(scene);
+    // Forgotten however the scene ends: a restart or a search's run may leave it by a throw.
+    struct Forget {
+        ~Forget() { running = nullptr; }
+    } forget;
     running = &playing;
     playing.runLines();
-    running = nullptr;
     placeLine(nullptr, nullptr);
     if (e == 2) e = 1;
 }
