@@ -282,3 +282,48 @@ TEST(Explore, RefusesBadOptionsAndTellsASearchCutShort)
     EXPECT_EQ(replay.status, 0) << replay.err;
     fs::remove_all(out);
 }
+
+TEST(Explore, MergesOnlyWhatNothingAheadReads)
+{
+    GameDir game;
+    // A lamp taken or not at the start, read only two scenes later; a passage that counts an
+    // item up on every lap and can be walked for ever.
+    game.minimalGame(lines({
+        "pick {",
+        "灯りを持つ flag+ 1",
+        "持たない none",
+        "}",
+        "moveto A001",
+    }));
+    game.write("script/A001.txt", lines({"item+ 0", "[通路。]", "*move*", "{", "奥へ A002", "戻る A001", "}"}));
+    const std::string ends = lines({"if (flag1) {", "ScenarioEnd 1", "}else{", "ScenarioEnd 2", "}"});
+    game.write("script/A002.txt", ends);
+    std::string out = game.path() + ".found";
+    fs::create_directories(out);
+    std::ofstream(out + "/deadend-7.input") << "# from an earlier search\n";
+    std::ofstream(out + "/notes.txt") << "the author's own\n";
+
+    // The count no condition reads does not tell the laps apart: the search ends, and the lamp
+    // read later keeps the two ways apart all along.
+    ExploreRun run = runExplore(game, "--json --jobs 2 --out '" + out + "'");
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_TRUE(run.report["complete"]) << run.out;
+    EXPECT_LT(run.report["states"].get<int>(), 20);
+    std::set<int> endings;
+    for (const auto& finding : run.report["findings"])
+        if (finding["kind"] == "ending") endings.insert(finding["n"].get<int>());
+    EXPECT_EQ(endings, (std::set<int>{1, 2}));
+    EXPECT_FALSE(fs::exists(out + "/deadend-7.input"));   // an earlier search's input is gone
+    EXPECT_TRUE(fs::exists(out + "/notes.txt"));
+
+    // Once a condition reads the count, every lap is a state of its own: the search stops at
+    // the bound and takes none of the laps it never finished for a dead end.
+    game.write("script/A002.txt", "if (item0 > 999) {\nScenarioEnd 3\n}\n" + ends);
+    ExploreRun counted = runExplore(game, "--json --jobs 2 --max-states 200 --out '" + out + "'");
+    ASSERT_EQ(counted.status, 0) << counted.out << counted.err;
+    EXPECT_FALSE(counted.report["complete"]);
+    EXPECT_TRUE(counted.report["stoppedAtMaxStates"]);
+    EXPECT_EQ(counted.report["states"], 200);
+    EXPECT_EQ(byKind(counted.report).count("deadend"), 0u) << counted.out;
+    fs::remove_all(out);
+}
