@@ -2,13 +2,14 @@
 BUILD := build
 SANITIZED := build-sanitize
 JOBS := $(shell nproc 2>/dev/null || echo 2)
+GAME := game
 
-.PHONY: all deps play test bench fuzz fuzz-run fuzz-smoke story-map clean web web-deps web-test \
+.PHONY: all deps play test test-game bench fuzz fuzz-run fuzz-smoke story-map clean web web-deps web-test \
   web-bench dist dist-test
 
 all: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	cmake --build $(BUILD) -j $(JOBS) --target tessarc tessarc-replay tessarc-check
+	cmake --build $(BUILD) -j $(JOBS) --target tessarc tessarc-replay tessarc-check tessarc-explore
 
 deps:
 	@./tools/install-deps.sh
@@ -27,6 +28,11 @@ test: all
 	cmake -S . -B $(SANITIZED) -DCMAKE_BUILD_TYPE=Debug -DTESSARC_SANITIZE=ON >/dev/null
 	cmake --build $(SANITIZED) -j $(JOBS)
 	cd $(SANITIZED) && ctest --output-on-failure -j $(JOBS)
+
+# A game folder's own tests (GAME=dir, default the bundled game): every GAME/tests/*.input
+# played by tessarc-replay from fresh saves.
+test-game: all
+	./$(BUILD)/tessarc-replay --dir $(GAME) --test $(GAME)/tests
 
 bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTESSARC_TESTS=OFF -DTESSARC_BENCH=ON >/dev/null
@@ -58,7 +64,6 @@ fuzz-smoke:
 
 # The game as a web page in build-web/ (GAME=DIR for another game folder), and its test in
 # headless Chromium against the native replay driver. Their packages are installed only here.
-GAME := game
 
 web-deps:
 	@./tools/install-deps.sh web

@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <benchmark/benchmark.h>
+#include <nlohmann/json.hpp>
 
 #include "app/init.h"
 #include "live.h"
@@ -313,6 +314,43 @@ void CheckBundledGame(benchmark::State& state) { checkerRun(state, kSource + "/g
 
 void CheckGeneratedGame(benchmark::State& state) { checkerRun(state, generatedGame()); }
 
+// ---- The search of every path ----------------------------------------------------------------
+
+// One whole search of the bundled game on two runners, as tessarc-explore reports it: its time,
+// the states it went through each second, its memory at most (every process together) and
+// whether it ended with nothing left and no fatal error.
+void ExploreBundledGame(benchmark::State& state)
+{
+    char out[] = "/tmp/tessarc-bench-explore-XXXXXX";
+    if (!mkdtemp(out)) {
+        state.SkipWithError("no folder for the search's inputs");
+        return;
+    }
+    std::string command = std::string("'") + TESSARC_EXPLORE + "' --dir '" + kSource + "/game' --jobs 2 --json --out '" +
+                          out + "' 2>/dev/null";
+    for (auto _ : state) {
+        std::string report;
+        if (std::FILE* pipe = popen(command.c_str(), "r")) {
+            char block[4096];
+            for (size_t got; (got = std::fread(block, 1, sizeof block, pipe)) > 0;) report.append(block, got);
+            pclose(pipe);
+        }
+        nlohmann::json figures = nlohmann::json::parse(report, nullptr, false);
+        if (!figures.is_object()) {
+            state.SkipWithError("tessarc-explore gave no report");
+            break;
+        }
+        int fatal = 0;
+        for (const auto& finding : figures["findings"]) fatal += finding["kind"] == "error";
+        state.SetIterationTime(figures["seconds"].get<double>());
+        state.counters["states/s"] = figures["statesPerSecond"].get<double>();
+        state.counters["states"] = figures["states"].get<double>();
+        state.counters["peak_MiB"] = figures["peakMemoryMiB"].get<double>();
+        state.counters["complete"] = figures["complete"].get<bool>() && fatal == 0 ? 1 : 0;
+    }
+    std::filesystem::remove_all(out);
+}
+
 // ---- The report -------------------------------------------------------------------------------
 
 struct Figure {
@@ -332,7 +370,8 @@ public:
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
             const std::string& name = run.run_name.function_name;
-            bool wholeRun = name == "StartUp" || name == "PlaythroughMemory" || name.rfind("Check", 0) == 0;
+            bool wholeRun = name == "StartUp" || name == "PlaythroughMemory" || name.rfind("Check", 0) == 0 ||
+                        name.rfind("Explore", 0) == 0;
             double seconds = (wholeRun ? run.real_accumulated_time : run.cpu_accumulated_time) /
                              static_cast<double>(run.iterations);
             auto known = figures.find(run.run_name.function_name);
@@ -447,6 +486,17 @@ void printSummary(const LiveFigures& live, const PageSaveFigures& pages)
              [](const Figure& f) { return f.seconds * 1e3; }, "ms", 50);
     limitRow("checker: 500 scenes, 50,000 lines", "CheckGeneratedGame",
              [](const Figure& f) { return f.seconds * 1e3; }, "ms", 2000);
+    if (measured("ExploreBundledGame")) {
+        const Figure& explore = figures["ExploreBundledGame"];
+        limitRow("explore: the bundled game, 2 jobs", explore.seconds, "s", 60);
+        std::printf("%-36s %12.0f /s   (%.0f states)\n", "  states per second", explore.counters.at("states/s"),
+                    explore.counters.at("states"));
+        limitRow("  peak memory, every process", explore.counters.at("peak_MiB"), "MiB", 500);
+        std::printf("%-36s %12s %10s %12s  %s\n", "  complete, no fatal error", explore.counters.at("complete") ? "yes" : "no",
+                    "", "yes", explore.counters.at("complete") ? "yes" : "NO");
+    } else {
+        std::printf("%-36s %12s\n", "explore: the bundled game, 2 jobs", "not measured");
+    }
     limitRow("peak memory over a playthrough", "PlaythroughMemory",
              [](const Figure& f) { return f.counters.at("peak_MiB"); }, "MiB", 40);
     pageSaveRows(pages);
@@ -488,6 +538,7 @@ int main(int argc, char** argv)
     benchmark::RegisterBenchmark("StartUp", StartUp)->UseManualTime()->Iterations(10)->Repetitions(3)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("CheckBundledGame", CheckBundledGame)->UseManualTime()->Iterations(10)->Repetitions(3)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("CheckGeneratedGame", CheckGeneratedGame)->UseManualTime()->Iterations(3)->Repetitions(3)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ExploreBundledGame", ExploreBundledGame)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
     benchmark::RegisterBenchmark("PlaythroughMemory", PlaythroughMemory)->UseManualTime()->Iterations(2)->Unit(benchmark::kMillisecond);
 
     benchmark::Initialize(&argc, argv);

@@ -315,8 +315,8 @@ def game_files(game):
     for top, dirs, files in os.walk(game):
         dirs.sort()
         rel = os.path.relpath(top, game)
-        # Saves are the player's, never shipped.
-        if rel == "save" or rel.startswith("save" + os.sep):
+        # Saves are the player's and tests the author's: neither is shipped.
+        if rel.split(os.sep)[0] in ("save", "tests"):
             dirs[:] = []
             continue
         for name in sorted(files):

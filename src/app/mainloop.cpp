@@ -8,6 +8,7 @@
 #include "core/errorplace.h"
 #include "core/events.h"
 #include "core/platform.h"
+#include "core/runwatch.h"
 #include "core/state.h"
 #include "core/trace.h"
 #include "interpreter/openscript.h"
@@ -117,6 +118,7 @@ void runScenes()
                 reread = scriptread[index] == 1 ? 1 : 0;
                 ++scripttime;
             }
+            watchSceneEntered(index);
         }
         again = false;
         runScene(index);

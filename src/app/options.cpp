@@ -135,6 +135,8 @@ bool startAtAuthorScene()
     return true;
 }
 
+void authorSceneAgain() { started = false; }
+
 bool titleComesFirst() { return sceneName.empty(); }
 
 bool authorDevMode() { return devMode; }

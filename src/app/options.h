@@ -32,6 +32,9 @@ void applyAuthorSets();
 // title's start points it at "start", and answers true. Otherwise false.
 bool startAtAuthorScene();
 
+// As at a new launch: the next call of startAtAuthorScene points the game at --scene again.
+void authorSceneAgain();
+
 // Whether the first game opens on the title (no --scene).
 bool titleComesFirst();
 

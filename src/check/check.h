@@ -26,11 +26,13 @@ struct StoryNode {
     std::string name;      // the scene's name, or "ending N", "game over", "title"
     NodeKind kind;
     std::string chapter;   // the card named by the scene's first chapter command
+    std::string style = "";   // more DOT attributes for its drawing, when not empty
 };
 
 // One way out of a scene, labelled with the conditions that gate it in the script's words.
 struct StoryEdge {
     std::string from, to, label;
+    std::string style = "";   // more DOT attributes for its drawing, when not empty
 };
 
 struct Story {

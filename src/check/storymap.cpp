@@ -38,10 +38,14 @@ std::string storyDot(const Story& story)
     std::string dot = "digraph story {\n"
                       "  node [shape=box, style=rounded, fontname=\"IPAGothic\", fontsize=11];\n"
                       "  edge [fontname=\"IPAGothic\", fontsize=9];\n";
-    for (const StoryNode& node : story.nodes) dot += "  " + dotString(node.name) + " [" + nodeAttributes(node) + "];\n";
+    for (const StoryNode& node : story.nodes)
+        dot += "  " + dotString(node.name) + " [" + nodeAttributes(node) +
+               (node.style.empty() ? "" : ", " + node.style) + "];\n";
     for (const StoryEdge& edge : story.edges) {
         dot += "  " + dotString(edge.from) + " -> " + dotString(edge.to);
-        if (!edge.label.empty()) dot += " [label=" + dotString(edge.label) + "]";
+        std::string attributes = edge.label.empty() ? "" : "label=" + dotString(edge.label);
+        if (!edge.style.empty()) attributes += (attributes.empty() ? "" : ", ") + edge.style;
+        if (!attributes.empty()) dot += " [" + attributes + "]";
         dot += ";\n";
     }
     return dot + "}\n";

@@ -16,13 +16,17 @@
 #include <vector>
 
 #include "core/calendar.h"
+#include "core/decision.h"
 #include "core/madeinput.h"
 #include "core/note.h"
 #include "core/presslatch.h"
+#include "core/replaywords.h"
 
 namespace {
 
-enum class Kind { Move, Down, Up, Wheel, KeyDown, KeyUp, Quit, Shot, End };
+// Word: a word action (replaywords.h), carried out by the steps it becomes at a gate; Draw:
+// the value of a script's next random draw; Done: a draw already taken.
+enum class Kind { Move, Down, Up, Wheel, KeyDown, KeyUp, Quit, Shot, Word, Draw, Done, End };
 
 struct Action {
     Kind kind;
@@ -31,6 +35,7 @@ struct Action {
     int x, y;          // Move
     int code;          // button number or key symbol
     std::string file;  // Shot
+    int word = -1;     // Word, Draw: its index in Replay::words
 };
 
 struct Replay {
@@ -44,6 +49,13 @@ struct Replay {
     bool awaiting = false;    // the pointer was read after such a poll: the player is awaited
     long busyChecks = 0;      // quit checks since the game last looked for the player's input
     Uint64 lastLooked = 0;    // when it last did
+    bool busyStopped = false; // it was asked to quit because it never looked
+    bool errorExpected = false;   // an expect error has held
+    std::vector<WordAction> words;
+    std::vector<int> armedDraws;   // draw actions carried out, their draws not yet made
+    std::string inputName = "INPUT";
+    std::string failure;
+    void (*onFailure)(const std::string& line) = nullptr;
 };
 
 Replay replay;
@@ -59,6 +71,10 @@ void resetState()
 {
     replay.busyChecks = 0;
     replay.lastLooked = 0;
+    replay.busyStopped = false;
+    replay.errorExpected = false;
+    replay.armedDraws.clear();
+    replay.failure.clear();
     replay.drained = replay.awaiting = false;
     replay.next = 0;
     replay.now = replay.lastDue = 0;
@@ -114,10 +130,17 @@ void carryOut(const Action& action)
         writeShot(action.file);
         --replay.shotsLeft;
         break;
+    case Kind::Draw:
+        replay.armedDraws.push_back(action.word);
+        break;
+    case Kind::Word:
+    case Kind::Done:
     case Kind::End:
         break;
     }
 }
+
+bool actOnWord(Uint64 due);
 
 Uint64 dueTime() { return replay.lastDue + replay.actions[replay.next].delay; }
 
@@ -132,6 +155,10 @@ void runDue(Uint64 until, bool playerAwaited)
         if (action.gated && !playerAwaited) return;
         if (action.gated && due < replay.now) due = replay.now;
         if (due > replay.now) replay.now = due;
+        if (action.kind == Kind::Word) {
+            if (!actOnWord(due)) return;
+            continue;
+        }
         carryOut(action);
         replay.lastDue = due;
         ++replay.next;
@@ -228,6 +255,9 @@ class ScriptBuilder {
 public:
     explicit ScriptBuilder(std::vector<Action>* out) : out_(out) {}
 
+    int line = 0;          // the line being read
+    std::string problem;   // why it is not an action, when that can be said
+
     void wait(Uint64 ms) { pending_ += ms; }
 
     void add(Kind kind, bool gated, int x = 0, int y = 0, int code = 0, std::string file = {})
@@ -253,15 +283,34 @@ public:
 
     void finish() { add(Kind::End, false); }
 
+    void addWord(const WordAction& word)
+    {
+        add(word.verb == WordAction::Draw ? Kind::Draw : Kind::Word, word.verb != WordAction::Draw);
+        out_->back().word = static_cast<int>(words_.size());
+        words_.push_back(word);
+    }
+
+    Uint64 pending() const { return pending_; }
+    std::vector<WordAction>& words() { return words_; }
+
 private:
     std::vector<Action>* out_;
     Uint64 pending_ = 0;  // waits add up over 2^32 ms without wrapping
+    std::vector<WordAction> words_;
 };
 
 // An action may be followed by a comment: a word starting with # ends the line.
 std::string withoutComment(const std::string& line)
 {
-    for (size_t i = 1; i < line.size(); ++i)
+    size_t from = 1;
+    // "choose #N" names an option by its number: that # starts no comment.
+    if (line.compare(0, 7, "choose ") == 0) {
+        size_t word = line.find_first_not_of(" \t", 7);
+        if (word != std::string::npos && line[word] == '#' && word + 1 < line.size() &&
+            line[word + 1] >= '0' && line[word + 1] <= '9')
+            from = word + 1;
+    }
+    for (size_t i = from; i < line.size(); ++i)
         if (line[i] == '#' && (line[i - 1] == ' ' || line[i - 1] == '\t')) return line.substr(0, i);
     return line;
 }
@@ -313,7 +362,14 @@ bool parseLine(const std::string& line, const std::string& baseDir, ScriptBuilde
         // A snap is taken when it falls due, whatever the game is doing then.
         script->add(Kind::Shot, verb == "shot", 0, 0, 0, resolve(file, baseDir));
     } else {
-        return false;
+        WordAction word;
+        std::string problem;
+        if (!wordRead(line, &word, &problem) || !problem.empty()) {
+            script->problem = problem;
+            return false;
+        }
+        word.line = script->line;
+        script->addWord(word);
     }
     return true;
 }
@@ -335,14 +391,17 @@ bool replayLoad(const std::string& text, const std::string& baseDir, std::string
         }
         size_t first = line.find_first_not_of(" \t\r");
         if (first == std::string::npos || line[first] == '#') continue;
+        script.line = number;
         if (!parseLine(withoutComment(line.substr(first)), baseDir, &script)) {
             if (error) *error = "line " + std::to_string(number) + ": not an action: " + line;
+            if (error && !script.problem.empty()) *error += " (" + script.problem + ")";
             return false;
         }
     }
     script.finish();
     resetState();
     replay.actions = std::move(actions);
+    replay.words = std::move(script.words());
     replay.shotsLeft = 0;
     for (const Action& action : replay.actions)
         if (action.kind == Kind::Shot) ++replay.shotsLeft;
@@ -500,5 +559,131 @@ bool platformQuitPending()
     // A used-up script answers the next wait or poll with the quit request; only a game
     // that never gets to one is stopped here.
     if (inputQuitQueued()) return true;
-    return checks > kLimit || replay.now - replay.lastLooked > kMinute;
+    if (checks > kLimit || replay.now - replay.lastLooked > kMinute) replay.busyStopped = true;
+    return replay.busyStopped;
 }
+
+// ---- Word actions and draws ------------------------------------------------------------
+
+namespace {
+
+// The run cannot go on as the script says: the driver is told (and may end the process);
+// otherwise the run ends as when the script is used up.
+void fail(int line, const std::string& why)
+{
+    replay.failure = replay.inputName + ":" + std::to_string(line) + ": " + why;
+    if (replay.onFailure) replay.onFailure(replay.failure);
+    replay.next = replay.actions.size();
+    inputQuit();
+}
+
+// Pages turned by one word action at most: more, and the game shows page after page.
+const int kTurnsAtMost = 100000;
+
+// Replaces the word action that is next by the steps that carry it out now, the game waiting
+// for the player; it stays behind them, waiting again, when they only prepare it. False when
+// the run has failed.
+bool actOnWord(Uint64 due)
+{
+    size_t at = replay.next;
+    int index = replay.actions[at].word;
+    WordAction& word = replay.words[index];
+    WordStep step = wordNow(word);
+    replay.lastDue = due;
+    if (step.what == WordStep::TurnPage && ++word.turned > kTurnsAtMost)
+        step = WordStep{WordStep::Failed, 0, 0, "expected " + wordNeeds(word) + ", got page after page"};
+    if (step.what == WordStep::ClickFirst && word.clickedFirst)
+        step = WordStep{WordStep::Failed, 0, 0, "expected " + wordNeeds(word) + ", got " + shownInWords() + " again"};
+    if (step.what == WordStep::Failed) {
+        fail(word.line, step.failure);
+        return false;
+    }
+    if (step.what == WordStep::Held) {
+        if (word.verb == WordAction::ExpectError) replay.errorExpected = true;
+        ++replay.next;
+        return true;
+    }
+    std::vector<Action> steps;
+    ScriptBuilder build(&steps);
+    bool again = step.what == WordStep::TurnPage || step.what == WordStep::ClickFirst;
+    if (step.what == WordStep::TurnPage)
+        build.pressRelease(Kind::KeyDown, Kind::KeyUp, SDLK_RETURN, false, 0, 0);
+    else
+        build.pressRelease(Kind::Down, Kind::Up,
+                           step.what == WordStep::RightClick ? SDL_BUTTON_RIGHT : SDL_BUTTON_LEFT, true,
+                           step.x, step.y);
+    word.clickedFirst = word.clickedFirst || step.what == WordStep::ClickFirst;
+    Uint64 trailing = build.pending();
+    Action kept = replay.actions[at];
+    replay.actions.erase(replay.actions.begin() + static_cast<long>(at));
+    if (again) {
+        kept.delay = trailing;
+        steps.push_back(kept);
+    } else {
+        // The steps take the word action's place; what follows it counts from their end.
+        replay.actions[at].delay += trailing;
+    }
+    replay.actions.insert(replay.actions.begin() + static_cast<long>(at), steps.begin(), steps.end());
+    return true;
+}
+
+}  // namespace
+
+void replayName(const std::string& name) { replay.inputName = name; }
+
+void replayOnFailure(void (*handler)(const std::string& line)) { replay.onFailure = handler; }
+
+const std::string& replayFailure() { return replay.failure; }
+
+bool replayAnswer(const Decision& decision, Answer* answer)
+{
+    if (decision.kind != DecisionKind::Draw) return false;
+    int index = -1;
+    if (!replay.armedDraws.empty()) {
+        index = replay.armedDraws.front();
+        replay.armedDraws.erase(replay.armedDraws.begin());
+    } else {
+        // A draw action that follows the last action carried out, with nothing before it that
+        // waits for the player, is the draw's: the game draws without pumping.
+        for (size_t i = replay.next; i < replay.actions.size() && !replay.actions[i].gated; ++i)
+            if (replay.actions[i].kind == Kind::Draw) {
+                index = replay.actions[i].word;
+                replay.actions[i].kind = Kind::Done;
+                break;
+            }
+    }
+    if (index < 0) return false;
+    const WordAction& word = replay.words[index];
+    if (word.number >= decision.count) {
+        fail(word.line, "expected a draw from 0 to " + std::to_string(decision.count - 1) + ", got " +
+                            std::to_string(word.number));
+        return false;
+    }
+    answer->value[0] = word.number;
+    return true;
+}
+
+std::string replayUnfinished()
+{
+    if (!replay.failure.empty()) return replay.failure;
+    int line = 0;
+    std::string needs;
+    if (!replay.armedDraws.empty()) {
+        line = replay.words[replay.armedDraws.front()].line;
+        needs = "a random draw";
+    }
+    for (size_t i = replay.next; !line && i < replay.actions.size(); ++i) {
+        const Action& action = replay.actions[i];
+        if (action.kind != Kind::Word && action.kind != Kind::Draw) continue;
+        line = replay.words[action.word].line;
+        needs = wordNeeds(replay.words[action.word]);
+    }
+    if (!line) return "";
+    return replay.inputName + ":" + std::to_string(line) + ": expected " + needs + ", got the end of the game";
+}
+
+bool replayStoppedBusy() { return replay.busyStopped; }
+
+bool replayErrorExpected() { return replay.errorExpected; }
+
+void replayPlayerAnswered() { looked(); }

@@ -17,3 +17,8 @@ void watchFatal(const char* message)
 {
     if (watcher.fatal) watcher.fatal(message);
 }
+
+void watchSceneEntered(int index)
+{
+    if (watcher.sceneEntered) watcher.sceneEntered(index);
+}

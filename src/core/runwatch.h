@@ -8,6 +8,8 @@ struct RunWatcher {
     void (*linesRun)(const char* text, const char* from, const char* to);
     // The error routine is about to show a fatal error; it may end the process itself.
     void (*fatal)(const char* message);
+    // A scene begins at that scene index (loaded now or before in this game).
+    void (*sceneEntered)(int index);
 };
 
 // Replaces the watcher; null members: none.
@@ -15,3 +17,4 @@ void runWatch(const RunWatcher& watcher);
 
 void watchLinesRun(const char* text, const char* from, const char* to);
 void watchFatal(const char* message);
+void watchSceneEntered(int index);

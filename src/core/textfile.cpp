@@ -1,6 +1,9 @@
 #include "core/textfile.h"
 
 #include <cstring>
+#include <map>
+#include <string>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -28,13 +31,48 @@ std::FILE* openRegularFile(const char* path, bool* odd)
     return file;
 }
 
+namespace {
+
+struct KeptFile {
+    TextFile read;
+    std::string text;
+};
+
+bool keeping;
+std::map<std::pair<std::string, size_t>, KeptFile> kept;
+
+TextFile readFromDisk(const char* path, char* buffer, size_t capacity);
+
+}  // namespace
+
+void textFilesKept(bool on)
+{
+    keeping = on;
+    if (!on) kept.clear();
+}
+
 TextFile readTextFile(const char* path, char* buffer, size_t capacity)
+{
+    if (!keeping) return readFromDisk(path, buffer, capacity);
+    auto key = std::make_pair(std::string(path), capacity);
+    auto found = kept.find(key);
+    if (found == kept.end()) {
+        TextFile read = readFromDisk(path, buffer, capacity);
+        found = kept.emplace(key, KeptFile{read, read.opened ? std::string(buffer, read.length) : ""}).first;
+    }
+    const KeptFile& file = found->second;
+    if (file.read.opened) std::memcpy(buffer, file.text.c_str(), file.read.length + 1);
+    return file.read;
+}
+
+namespace {
+
+TextFile readFromDisk(const char* path, char* buffer, size_t capacity)
 {
     TextFile result = {false, 0, false};
     std::FILE* file = openRegularFile(path);
     if (!file) return result;
     result.opened = true;
-    int ch;
     bool pendingCr = false;
     // A CR is held back until the next byte shows whether it ends a CR LF pair.
     auto store = [&](char byte) {
@@ -45,22 +83,36 @@ TextFile readTextFile(const char* path, char* buffer, size_t capacity)
         buffer[result.length++] = byte;
         return true;
     };
-    while ((ch = std::fgetc(file)) != EOF) {
-        if (pendingCr) {
-            pendingCr = false;
-            if (ch != '\n' && !store('\r')) break;
+    // Read a block at a time: a byte at a time costs more than the rest of loading a scene.
+    char block[8192];
+    bool full = false;
+    for (size_t got; !full && (got = std::fread(block, 1, sizeof block, file)) > 0;) {
+        for (size_t i = 0; i < got; ++i) {
+            char ch = block[i];
+            if (pendingCr) {
+                pendingCr = false;
+                if (ch != '\n' && !store('\r')) {
+                    full = true;
+                    break;
+                }
+            }
+            if (ch == '\r') {
+                pendingCr = true;
+                continue;
+            }
+            if (!store(ch)) {
+                full = true;
+                break;
+            }
         }
-        if (ch == '\r') {
-            pendingCr = true;
-            continue;
-        }
-        if (!store(static_cast<char>(ch))) break;
     }
     if (pendingCr && !result.cut) store('\r');
     buffer[result.length] = '\0';
     std::fclose(file);
     return result;
 }
+
+}  // namespace
 
 void dropPartialCharacter(char* text)
 {

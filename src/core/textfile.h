@@ -19,5 +19,10 @@ std::FILE* openRegularFile(const char* path, bool* odd = nullptr);
 // Reads the file into buffer (capacity bytes, at least 1) and terminates the text with a NUL.
 TextFile readTextFile(const char* path, char* buffer, size_t capacity);
 
+// While on, readTextFile reads each file once and answers later reads of it (with the same
+// capacity) from memory: for a process that plays the same unchanging files again and again,
+// as the runners of a search of every path do.
+void textFilesKept(bool on);
+
 // Shortens a NUL-terminated string so that it does not end inside a UTF-8 character.
 void dropPartialCharacter(char* text);

@@ -27,7 +27,9 @@ void writeFailed()
     traceFailed = true;
 }
 
-// Writes {"ms":..., "ev":kind, fields...} as one line.
+// Writes {"ms":..., "ev":kind, fields...} as one line. The trace functions look at traceFile
+// first too: without a trace their fields are not even built (a search plays millions of
+// lines).
 void emit(const char* kind, const Json& fields = Json::object())
 {
     if (!traceFile || traceHeld) return;
@@ -66,20 +68,23 @@ bool traceClose()
 
 void traceScene(const char* name, int index)
 {
+    if (!traceFile) return;
     emit("scene", {{"name", name}, {"index", index}});
 }
 
-void traceBg(const char* path) { emit("bg", {{"path", path}}); }
+void traceBg(const char* path) { if (traceFile) emit("bg", {{"path", path}}); }
 
-void traceMusic(const char* path) { emit("music", {{"path", path}}); }
+void traceMusic(const char* path) { if (traceFile) emit("music", {{"path", path}}); }
 
 void traceSound(const char* path, int count)
 {
+    if (!traceFile) return;
     emit("sound", {{"path", path}, {"count", count}});
 }
 
 void traceError(const char* message, const char* file, int line)
 {
+    if (!traceFile) return;
     Json fields = {{"message", message}};
     if (file[0]) fields["file"] = file;
     if (line > 0) fields["line"] = line;
@@ -115,16 +120,17 @@ void tracePick(const int* chosen, int count)
     emit("pick", {{"chosen", list}});
 }
 
-void traceMenu(bool search, bool move) { emit("menu", {{"search", search}, {"move", move}}); }
+void traceMenu(bool search, bool move) { if (traceFile) emit("menu", {{"search", search}, {"move", move}}); }
 
-void traceSave(const char* file) { emit("save", {{"file", file}}); }
+void traceSave(const char* file) { if (traceFile) emit("save", {{"file", file}}); }
 
-void traceLoad(const char* file) { emit("load", {{"file", file}}); }
+void traceLoad(const char* file) { if (traceFile) emit("load", {{"file", file}}); }
 
 void traceAutoSave(const char* file) { emit("autosave", {{"file", file}}); }
 
 void traceSet(const char* what, int index, int value)
 {
+    if (!traceFile) return;
     if (index < 0) return emit("set", {{"what", what}, {"value", value}});
     Json fields = {{"what", what}, {"index", index}, {"value", value}};
     // The author's name for the entry, last, so that readers of the older form still match.
@@ -132,15 +138,15 @@ void traceSet(const char* what, int index, int value)
     emit("set", fields);
 }
 
-void traceEffect(int n) { emit("effect", {{"n", n}}); }
+void traceEffect(int n) { if (traceFile) emit("effect", {{"n", n}}); }
 
-void traceChapter(const char* name) { emit("chapter", {{"name", name}}); }
+void traceChapter(const char* name) { if (traceFile) emit("chapter", {{"name", name}}); }
 
-void traceEnding(int n) { emit("ending", {{"n", n}}); }
+void traceEnding(int n) { if (traceFile) emit("ending", {{"n", n}}); }
 
-void traceGameOver() { emit("gameover"); }
+void traceGameOver() { if (traceFile) emit("gameover"); }
 
-void traceBacklog(int page, int of) { emit("backlog", {{"page", page}, {"of", of}}); }
+void traceBacklog(int page, int of) { if (traceFile) emit("backlog", {{"page", page}, {"of", of}}); }
 
 void traceOverlay(const char* const* lines, int count)
 {

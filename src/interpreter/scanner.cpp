@@ -21,13 +21,22 @@ bool inSet(char ch, const char* set, size_t limit)
 const char* copyUntil(char* dest, size_t cap, const char* src, const char* set, size_t limit)
 {
     if (!src || !*src) return nullptr;
-    size_t stored = 0;
-    while (*src && !inSet(*src, set, limit)) {
-        if (stored + 1 < cap) dest[stored++] = *src;
-        ++src;
+    // The set as a string of its first `limit` bytes, for the library's scan: the interpreter
+    // scans every line it passes over, and a byte-by-byte look through the set costs more.
+    char stops[32];
+    size_t count = 0;
+    while (count < limit && count + 1 < sizeof stops && set[count]) {
+        stops[count] = set[count];
+        ++count;
     }
-    if (cap > 0) dest[stored] = '\0';
-    return src;
+    stops[count] = '\0';
+    size_t length = std::strcspn(src, stops);
+    if (cap > 0) {
+        size_t stored = length < cap - 1 ? length : cap - 1;
+        std::memcpy(dest, src, stored);
+        dest[stored] = '\0';
+    }
+    return src + length;
 }
 
 }  // namespace

@@ -51,6 +51,7 @@ struct Scene {
     bool moveAfter[kLevels];        // and whether a move picked with them ends the scene then
     char label[kArgSize] = "";      // the label of a picked goto entry, held over its blocks
     int stage = 0;                  // the command stage running (1-4 orders1-4), 0 none
+    const char* word = nullptr;     // the command word running, while a stage runs
 
     explicit Scene(const char* text) : start(text), pos(text)
     {
@@ -185,6 +186,7 @@ struct Scene {
 
     void command(const char* word, const char* rest, const char* line)
     {
+        this->word = word;
         int& s = state[level];
         if (s != kNone && s != kDo && !contains(word, "else")) s = kNone;
         stage = 1;
@@ -282,6 +284,17 @@ struct Scene {
 
 const Scene* running;   // the scene script() runs, while it runs
 
+// Whether a line opening the field menu ("menu", or a word starting with "*") does nothing
+// else: no later stage knows its word, so that where it stood does not matter once the menu
+// has answered where the scene goes on.
+bool opensMenuOnly(const char* word)
+{
+    if (!word || (word[0] != '*' && std::strcmp(word, "menu") != 0)) return false;
+    for (const char* part : {"hp", "guts", "para", "pick"})
+        if (contains(word, part)) return false;
+    return true;
+}
+
 // Appends the bytes of value to out.
 template <typename T>
 void put(std::string* out, const T& value)
@@ -301,7 +314,7 @@ const char* runningScene(std::string* out, int* stage)
     *stage = r.stage;
     put(out, r.level);
     put(out, r.stage);
-    put(out, offsetOf(r.pos, r.start));
+    put(out, r.stage == 2 && opensMenuOnly(r.word) ? -2L : offsetOf(r.pos, r.start));
     put(out, r.run);
     put(out, r.state);
     put(out, r.repeat);
@@ -309,9 +322,16 @@ const char* runningScene(std::string* out, int* stage)
     for (const char* back : r.back) put(out, offsetOf(back, r.start));
     for (const auto& row : worpcheck)
         for (const char* block : row) put(out, offsetOf(block, r.start));
-    out->append(r.label);
+    // The label is read only by a choice whose picked blocks end in its jump; once that has
+    // jumped the label stays behind unread.
+    bool jumpPending = false;
+    for (int after : r.after) jumpPending = jumpPending || after == kJump;
+    if (jumpPending) out->append(r.label);
     out->push_back('\0');
-    out->append(r.argument);
+    // The argument of a command line is read by its own stages only: between two lines it
+    // is dead, the next line writing it before any stage reads it.
+    bool argumentRead = r.stage == 3 || r.stage == 4 || (r.stage == 2 && !opensMenuOnly(r.word));
+    if (argumentRead) out->append(r.argument);
     out->push_back('\0');
     return r.start;
 }
@@ -327,9 +347,12 @@ void script(const char* scene)
     std::memset(worpcheck, 0, sizeof worpcheck);
     moveHeld = false;
     Scene playing(scene);
+    // Forgotten however the scene ends: a restart or a search's run may leave it by a throw.
+    struct Forget {
+        ~Forget() { running = nullptr; }
+    } forget;
     running = &playing;
     playing.runLines();
-    running = nullptr;
     placeLine(nullptr, nullptr);
     if (e == 2) e = 1;
 }

@@ -33,7 +33,9 @@ const char* whileFront(const char* pos, int n);
 // The block state of the scene script() is running, for telling whether two runs stand at the
 // same place of a scene with the same future: its levels and their bookkeeping, the read
 // position and every position kept (worpcheck's too) as offsets into the scene's text, the
-// label and argument held, and the stage of the command line running (1-4: orders1 to
-// orders4; 0: none, the line loop itself). Appends it to out, sets *stage and answers the
-// scene's text; null when no scene runs.
+// label while a jump waits for it, the argument while a stage that reads it runs, and the
+// stage of the command line running (1-4: orders1 to orders4; 0: none, the line loop itself).
+// A line that only opens the field menu stands for no position: the menu decides where the
+// scene goes on. Appends it to out, sets *stage and answers the scene's text; null when no
+// scene runs.
 const char* runningScene(std::string* out, int* stage);

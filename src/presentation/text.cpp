@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unordered_map>
+#include <utility>
 
 #include "core/decision.h"
 #include "core/errors.h"
@@ -347,6 +349,34 @@ book textDraw(const Page& page, int mode)
 }
 
 
+namespace {
+
+// A quiet run lays a page out only to learn where it ends and whether the layout refuses it,
+// and the same message laid out from the same place always ends the same way: a search that
+// plays the same pages again and again lays each out once.
+// What the page would show is kept with it, for the page turn point.
+PageLayout quietLayout(const char* message, int pos, int mode, std::string* shown)
+{
+    static std::unordered_map<std::string, std::pair<PageLayout, std::string>> known;
+    static Page unseen;
+    std::string key(reinterpret_cast<const char*>(&pos), sizeof pos);
+    key += static_cast<char>(mode);
+    key += message;
+    auto found = known.find(key);
+    if (found != known.end()) {
+        *shown = found->second.second;
+        return found->second.first;
+    }
+    // A game whose messages are made anew without end would keep filling it.
+    if (known.size() >= 65536) known.clear();
+    PageLayout layout = layoutPage(message, pos, mode, &unseen);
+    *shown = pageText(unseen);
+    known.emplace(std::move(key), std::make_pair(layout, *shown));
+    return layout;
+}
+
+}  // namespace
+
 void text(const char* message, int mode)
 {
     static Page page;
@@ -354,7 +384,10 @@ void text(const char* message, int mode)
     if (!message[0]) return;
     // Back to the title from the game menu, the rest of the message is not shown.
     while (e >= 1 && e != kBackToTitle && message[pos]) {
-        PageLayout layout = layoutPage(message, pos, mode, &page);
+        std::string shown;
+        bool laidQuietly = quietRun();
+        PageLayout layout = laidQuietly ? quietLayout(message, pos, mode, &shown)
+                                        : layoutPage(message, pos, mode, &page);
         if (layout.error) {
             if (std::strcmp(layout.error, kParagraphTooLong) == 0) e = 0;
             errors(layout.error);
@@ -363,7 +396,7 @@ void text(const char* message, int mode)
             e = 1;
             return;
         }
-        std::string shown = pageText(page);
+        if (!quietRun()) shown = pageText(page);
         // Turned by the answerer, or quiet: the page is laid out, neither shown nor waited on.
         if (pageTurnAnswered(shown.c_str()) || quietRun()) {
             backlogPass();
@@ -371,6 +404,8 @@ void text(const char* message, int mode)
             pos = layout.next;
             continue;
         }
+        // A quiet run that ends at this page (a page save's moment): it is laid out to show.
+        if (laidQuietly) layoutPage(message, pos, mode, &page);
         showPageText(page);
         notePageSeen(page);
         typeOut(page, mode, skipTurns);

@@ -73,9 +73,10 @@ struct Layout {
 
     void reset()
     {
-        std::memset(page->text, 0, sizeof page->text);
+        // Every reader of a slot stops at its NUL: emptying the slots is enough.
         for (int r = 0; r < kRows; ++r) {
             for (int sl = 0; sl < kSlots; ++sl) {
+                page->text[r][sl][0] = '\0';
                 page->style.color[r][sl] = color_white;
                 page->style.font[r][sl] = Face::Std;
                 page->x[r][sl] = mode == 1 ? 300 : 35;

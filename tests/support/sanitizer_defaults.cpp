@@ -8,6 +8,13 @@ extern "C" const char* __asan_default_options()
     return "fast_unwind_on_malloc=0";
 }
 
+extern "C" const char* __lsan_default_options()
+{
+    // A run that ends through exit() with a suppressed leak would otherwise print the list of
+    // suppressions used on standard error, which the tests read as the program's own words.
+    return "print_suppressions=0";
+}
+
 extern "C" const char* __lsan_default_suppressions()
 {
     // Memory the libraries keep for the life of the process and never hand back: the
