@@ -393,6 +393,11 @@ void momentsSceneBegins(int index, const char* text)
         run.changed = true;
         endRun(Point{}, false);
     }
+    // Someone else's quiet run (a search of every path) is not logged, nor its text checked.
+    if (!run.armed && quietRun()) {
+        logging = false;
+        return;
+    }
     uint32_t textCheck = crc32Of(text, std::strlen(text));
     if (run.armed) {
         run.armed = false;
@@ -403,9 +408,7 @@ void momentsSceneBegins(int index, const char* text)
         scenes.back().start.textCheck = textCheck;
         return;
     }
-    // Someone else's quiet run (a search of every path) is not logged.
-    logging = !quietRun();
-    if (!logging) return;
+    logging = true;
     firstLeft = false;
     scenes.push_back(SceneRecord{
         {stateImage(), backgroundPath(), musicNow(), loopingSoundNow(), backlogSerial(), index, textCheck}, {}});
