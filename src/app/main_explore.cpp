@@ -43,9 +43,10 @@ const char kUsage[] =
     "                       [--max-states N] [--out DIR] [--json]\n";
 const int kDefaultMaxStates = 1000000;
 
+// A usage error is told in one line; --help prints the usage.
 int usage(const std::string& problem)
 {
-    std::fprintf(stderr, "tessarc-explore: %s\n%s", problem.c_str(), kUsage);
+    std::fprintf(stderr, "tessarc-explore: %s\n", problem.c_str());
     return 2;
 }
 
@@ -184,9 +185,9 @@ int main(int argc, char* argv[])
         initHeadless();
         workPush(kNoState, Answer{}, "");
     } catch (const ScriptFault& fault) {
+        // The game stopped before its title: the way to the error takes no decision.
         ErrorPlace place = placeNow();
-        findingAdd(FindingKind::Error, 0, place.file, place.line, fault.message.c_str(), "", kNoState, 0,
-                   titleComesFirst() ? "title new" : "");
+        findingAdd(FindingKind::Error, 0, place.file, place.line, fault.message.c_str(), "", kNoState, 0, "");
         workStop();
     }
 

@@ -42,6 +42,8 @@ int fromDepth = 0;          // the depth of the next state: fromState's + 1
 Answer lastAnswer;          // the answer taken there
 std::string fromWords;      // the words of the answer taken there
 bool started;               // the title's first decision is taken
+bool atTitle;               // the way ended at the title, which has set the next game's
+                            //   scene already: it ended in the scene entered last
 unsigned outcomeSeen;       // the serial of the last ending or game over told
 int lastScripttime = -1;    // scene entries seen
 char lastScene[kNameSize];  // the scene entered last
@@ -86,8 +88,8 @@ void noteScene()
 
 void record(FindingKind kind, int n, const char* file, int line, const char* message)
 {
-    noteScene();
-    findingAdd(kind, n, file, line, message, nextpoint, fromState, fromDepth, fromWords);
+    if (!atTitle) noteScene();
+    findingAdd(kind, n, file, line, message, atTitle ? lastScene : nextpoint, fromState, fromDepth, fromWords);
     stateFlag(fromState, kEnds);
     if (kind == FindingKind::Ending) tellMove(lastScene, ("ending " + std::to_string(n)).c_str());
     if (kind == FindingKind::GameOver) tellMove(lastScene, "game over");
@@ -122,6 +124,7 @@ void tellOutcome()
 
 [[noreturn]] void endAtTitle()
 {
+    atTitle = true;
     if (outcomeBegan()) {
         const Outcome& o = lastOutcome();
         if (o.kind == EndKind::Ending) endRun(FindingKind::Ending, o.n, "", 0, "");
@@ -446,13 +449,13 @@ void take(int state, const Answer& answer, const std::string& words, Answer* out
 bool answer(const Decision& d, Answer* out)
 {
     replayPlayerAnswered();
-    noteScene();
     if (d.kind == DecisionKind::Title) {
         if (started) endAtTitle();
         started = true;
         out->value[0] = 1;
         return true;
     }
+    noteScene();
     if (wayAt < way.size()) {
         int state = way[wayAt].first;
         if (stateAt(state).kind != static_cast<int>(d.kind)) strayed(d, state);
@@ -516,6 +519,7 @@ void follow(const WorkRecord& followed)
     outcomeSeen = lastOutcome().serial;
     lastScripttime = -1;
     lastScene[0] = '\0';
+    atTitle = false;
     lastFile = -1;
     watchedText = nullptr;
     factsOf.clear();

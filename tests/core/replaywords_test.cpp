@@ -167,3 +167,93 @@ TEST_F(Words, TestFolderPlaysEveryInputFromFreshSavesAndSumsUp)
     // Each ran in a view of the game with saves of its own.
     EXPECT_FALSE(game.exists("save"));
 }
+
+TEST_F(Words, ComparisonsHoldExactlyToTheirBoundsAndMissingScreensAreNamed)
+{
+    const std::string drawn = "title new\nchoose 森へ\nchoose 赤\nchoose 青\ndraw 4\n";
+    ReplayRun held = play(drawn + "expect para1 <= 4\nexpect para1 >= 4\nexpect para1 > 3\nexpect para1 < 5\n"
+                                  "expect para1 != 5\n");
+    EXPECT_EQ(held.status, 0) << held.err;
+    for (const char* wrong : {"para1 < 4", "para1 <= 3", "para1 > 4", "para1 >= 5", "para1 != 4", "para1 == 3"}) {
+        ReplayRun run = play(drawn + "expect " + wrong + "\n");
+        EXPECT_EQ(run.status, 3) << wrong;
+        EXPECT_EQ(run.err, failureAt(6, std::string("expected ") + wrong + ", got para1 4")) << wrong;
+    }
+
+    struct Case {
+        const char* input;
+        int line;
+        const char* why;
+    } cases[] = {
+        {"title load\n", 1, "expected the title with load available, got the title (start, load gray, continue gray)"},
+        {"title new\nexpect error\n", 2, "expected a fatal error, got a choice 「森の奥へ」「森へ」「海へ」"},
+        {"title new\nexpect gameover\n", 2, "expected the game over, got no ending and no game over yet"},
+        {"title new\nslot 1\n", 2, "expected the slot screen with slot 1 available, got a choice 「森の奥へ」「森へ」「海へ」"},
+        {"title new\ngoto-scene A001\n", 2, "expected a move to A001, got a choice 「森の奥へ」「森へ」「海へ」"},
+        {"title new\nquit\ndraw 1\n", 3, "expected a random draw, got the end of the game"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input);
+        fs::remove_all(game.file("save"));   // the runs before left a game to continue
+        ReplayRun run = play(c.input);
+        EXPECT_EQ(run.status, 3);
+        EXPECT_EQ(run.err, failureAt(c.line, c.why));
+    }
+
+    // A key of the names file is expected by its name.
+    game.write("system/names.txt", "flag 1 森を選んだ\n");
+    ReplayRun named = play("title new\nchoose 森へ\nexpect 森を選んだ == 1\nexpect 森を選んだ > 1\n");
+    EXPECT_EQ(named.status, 3);
+    EXPECT_EQ(named.err, failureAt(4, "expected 森を選んだ > 1, got 森を選んだ 1"));
+}
+
+namespace {
+
+struct TestRun {
+    int status;
+    std::string out;
+};
+
+TestRun runTests(const GameDir& game, const std::string& options)
+{
+    std::string command = std::string(TESSARC_REPLAY) + " --dir '" + game.path() + "' " + options + " >'" +
+                          game.file("out.txt") + "' 2>&1";
+    int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, game.read("out.txt")};
+}
+
+}  // namespace
+
+TEST_F(Words, EachTestFileHasSavesOfItsOwnAndTheStartItWasGiven)
+{
+    // The first file saves to slot 1; the second, played next, finds no save to load.
+    std::string tests = game.file("tests");
+    game.write("tests/a_save.input", "title new\nchoose 森へ\nchoose 赤\nchoose 青\ndraw 1\ngoto-scene A001\n"
+                                     "slot 1\nexpect scene A001\n");
+    game.write("tests/b_load.input", "title load\n");
+    game.write("tests/c_no_error.input", "title new\nexpect error\n");
+    TestRun run = runTests(game, "--test '" + tests + "/'");
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.out, "ok   " + tests + "/a_save.input\n"
+                       "FAIL " + tests + "/b_load.input: " + tests + "/b_load.input:1: expected the title with "
+                       "load available, got the title (start, load gray, continue gray)\n"
+                       "FAIL " + tests + "/c_no_error.input: " + tests + "/c_no_error.input:2: expected a fatal "
+                       "error, got a choice 「森の奥へ」「森へ」「海へ」\n"
+                       "1 passed, 2 failed\n");
+    EXPECT_FALSE(game.exists("save"));
+
+    // --scene and --set start every file where they say.
+    game.write("there/a.input", "expect scene A001\nslot cancel\nexpect flag1 == 1\nmenu search\nexpect page 何もない\n");
+    run = runTests(game, "--scene A001 --set flag1=1 --test '" + game.file("there") + "'");
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.out, "ok   " + game.file("there") + "/a.input\n1 passed, 0 failed\n");
+
+    // A folder without tests, one that is not there, or an INPUT beside --test is a usage error.
+    game.write("empty/notes.txt", "no tests\n");
+    for (const std::string& bad : {"--test '" + game.file("empty") + "'", "--test '" + game.file("nowhere") + "'",
+                                   "--test '" + tests + "' '" + tests + "/b_load.input'"}) {
+        TestRun refused = runTests(game, bad);
+        EXPECT_EQ(refused.status, 2) << bad;
+        EXPECT_EQ(refused.out.rfind("tessarc-replay: ", 0), 0u) << bad << ": " << refused.out;
+    }
+}

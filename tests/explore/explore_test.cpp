@@ -3,6 +3,7 @@
 // values of a draw; the options and a search cut short.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -326,4 +327,255 @@ TEST(Explore, MergesOnlyWhatNothingAheadReads)
     EXPECT_EQ(counted.report["states"], 200);
     EXPECT_EQ(byKind(counted.report).count("deadend"), 0u) << counted.out;
     fs::remove_all(out);
+}
+
+namespace {
+
+// A finding without what a run of the search may tell otherwise: where its input went.
+nlohmann::json withoutInput(nlohmann::json finding)
+{
+    finding.erase("input");
+    return finding;
+}
+
+std::vector<nlohmann::json> findingsOf(const nlohmann::json& report)
+{
+    std::vector<nlohmann::json> found;
+    for (const auto& finding : report["findings"]) found.push_back(withoutInput(finding));
+    return found;
+}
+
+std::set<int> endingsOf(const nlohmann::json& report)
+{
+    std::set<int> endings;
+    for (const auto& finding : report["findings"])
+        if (finding["kind"] == "ending") endings.insert(finding["n"].get<int>());
+    return endings;
+}
+
+// The line of the story map for the move from one node to another; empty when there is none.
+std::string mapEdge(const std::string& dot, const std::string& from, const std::string& to)
+{
+    size_t at = dot.find("\"" + from + "\" -> \"" + to + "\"");
+    return at == std::string::npos ? std::string() : dot.substr(at, dot.find('\n', at) - at);
+}
+
+}  // namespace
+
+TEST(Explore, OneJobOrTwoFindTheSameAndTheJsonHoldsEveryDocumentedField)
+{
+    GameDir game;
+    writeSmallGame(game);
+    std::string out = game.path() + ".found";
+    ExploreRun one = runExplore(game, "--json --jobs 1 --out '" + out + "'");
+    ExploreRun two = runExplore(game, "--json --jobs 2 --out '" + out + "'");
+    ASSERT_TRUE(one.report.is_object()) << one.out << one.err;
+    ASSERT_TRUE(two.report.is_object()) << two.out << two.err;
+    EXPECT_EQ(one.status, two.status);
+    EXPECT_EQ(one.err, "");
+
+    const nlohmann::json& r = two.report;
+    for (const char* key : {"complete", "stoppedAtMaxStates"}) EXPECT_TRUE(r[key].is_boolean()) << key;
+    for (const char* key : {"states", "runs", "jobs"}) EXPECT_TRUE(r[key].is_number_integer()) << key;
+    for (const char* key : {"seconds", "statesPerSecond", "peakMemoryMiB"}) EXPECT_TRUE(r[key].is_number()) << key;
+    EXPECT_EQ(r["game"], game.path());
+    EXPECT_EQ(r["jobs"], 2);
+    EXPECT_EQ(r["storyMap"], out + "/story-map.svg");
+    for (const auto& finding : r["findings"]) {
+        for (const char* key : {"kind", "what", "decisions", "times", "input"})
+            EXPECT_TRUE(finding.contains(key)) << key << " in " << finding.dump();
+        EXPECT_GE(finding["times"].get<int>(), 1);
+        EXPECT_TRUE(fs::exists(finding["input"].get<std::string>()));
+    }
+    const nlohmann::json& coverage = r["coverage"];
+    EXPECT_EQ(coverage["scenes"], 8);
+    EXPECT_EQ(coverage["scenesEntered"], 7);
+    EXPECT_EQ(coverage["lines"].get<int>() - coverage["linesRun"].get<int>(), 4) << coverage.dump();
+    // The line behind flag 9, the move never offered, and the scene behind it.
+    EXPECT_EQ(coverage["linesNeverRun"], nlohmann::json::parse(R"([{"file":"script/A007.txt","from":1,"to":2},
+        {"file":"script/start.txt","from":14,"to":14},{"file":"script/start.txt","from":25,"to":25}])"));
+
+    // The way the work is shared out changes how many runs it takes, never what is found.
+    EXPECT_EQ(one.report["states"], r["states"]);
+    EXPECT_EQ(findingsOf(one.report), findingsOf(r));
+    EXPECT_EQ(one.report["coverage"], coverage);
+    fs::remove_all(out);
+}
+
+TEST(Explore, KeepsWaysApartWhereALaterConditionReadsWhatTellsThemApart)
+{
+    // In each game the way tried first and the other differ only in what a later scene reads
+    // (in a while, a choice's change entry, a move list's change entry, a parameter held on
+    // entry, the scene left, the scenes since a time mark); taken for one state, the other
+    // way's ending would be lost.
+    const std::string takeKey = lines({"pick {", "持たない none", "持つ flag+ 4", "}", "moveto A001"});
+    const std::string passage = lines({"[通路。]", "*move*", "{", "奥へ A002", "}"});
+    struct Case {
+        const char* what;
+        std::map<std::string, std::string> scenes;
+        std::set<int> endings;
+    } cases[] = {
+        {"while", {{"start", takeKey}, {"A001", passage},
+                   {"A002", lines({"while (flag4) {", "ScenarioEnd 1", "}", "ScenarioEnd 2"})}}, {1, 2}},
+        {"choice change", {{"start", takeKey}, {"A001", passage},
+                           {"A002", lines({"pick {", "change (flag4) 開ける{", "ScenarioEnd 1", "}", "戻る{",
+                                           "ScenarioEnd 2", "}", "}"})}}, {1, 2}},
+        {"move change", {{"start", takeKey}, {"A001", passage},
+                         {"A002", lines({"[扉の前。]", "*move*", "{", "change 扉へ (flag4) A003", "帰る A004", "}"})},
+                         {"A003", "ScenarioEnd 1\n"}, {"A004", "ScenarioEnd 2\n"}}, {1, 2}},
+        {"parameter on entry", {{"start", "para3 = rand %2\nmoveto A001\n"}, {"A001", passage},
+                                {"A002", lines({"if (para3 == 1) {", "ScenarioEnd 1", "}else{", "ScenarioEnd 2", "}"})}},
+         {1, 2}},
+        {"scene left", {{"start", lines({"pick {", "近道 moveto A002", "回り道 moveto A001", "}"})}, {"A001", passage},
+                        {"A002", lines({"[広間。]", "*search*", "if (from A001) {", "ScenarioEnd 1", "}else{",
+                                        "ScenarioEnd 2", "}", "*move*", "{", "戻る A002", "}"})}}, {1, 2}},
+        // Walked for ever, the two rooms keep counting the scenes since the mark; only up to
+        // what the condition compares do the laps differ, so the search ends.
+        {"time mark", {{"start", "timecheck 1\nmoveto A001\n"},
+                       {"A001", lines({"[部屋。]", "*move*", "if (time 1 > 3) {", "出口へ A003", "隣へ A002", "}else{",
+                                       "隣へ A002", "}"})},
+                       {"A002", lines({"[隣の部屋。]", "*move*", "{", "戻る A001", "}"})}, {"A003", "ScenarioEnd 1\n"}},
+         {1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        GameDir game;
+        game.minimalGame();
+        for (const auto& [name, text] : c.scenes) game.write("script/" + name + ".txt", text);
+        std::string out = game.path() + ".found";
+        ExploreRun run = runExplore(game, "--json --jobs 1 --max-states 500 --out '" + out + "'");
+        ASSERT_TRUE(run.report.is_object()) << run.out << run.err;
+        EXPECT_EQ(run.status, 0) << run.out;
+        EXPECT_TRUE(run.report["complete"]) << run.out;
+        EXPECT_EQ(endingsOf(run.report), c.endings) << run.out;
+        fs::remove_all(out);
+    }
+}
+
+TEST(Explore, TellsEachOutcomeInItsSceneAndNamesEveryWayAsTheReplayTakesIt)
+{
+    GameDir game;
+    // Two doors of the same text, a save's slot screen on the way, a return to the title, and
+    // every outcome in a scene of its own.
+    game.minimalGame(lines({"[扉が二つ並んでいる。]", "save", "pick {", "扉 moveto A001", "扉 moveto A002",
+                            "戻る moveto A003", "}"}));
+    game.write("script/A001.txt", "[左の部屋。]\nhp -200\n");
+    game.write("script/A002.txt", "[右の部屋。]\nScenarioEnd 2\n");
+    game.write("script/A003.txt", "[入口に戻った。]\ninith\n");
+    std::string out = game.path() + ".found";
+    ExploreRun run = runExplore(game, "--json --out '" + out + "'");
+    // A return to the title is an end like any other: no dead end.
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    std::map<std::string, nlohmann::json> found;
+    for (const auto& finding : run.report["findings"]) found[finding["kind"].get<std::string>()] = finding;
+    ASSERT_EQ(found.size(), 3u) << run.out;
+    EXPECT_EQ(found["gameover"]["scene"], "A001");
+    EXPECT_EQ(found["ending"]["scene"], "A002");
+    EXPECT_EQ(found["title"]["scene"], "A003");
+    EXPECT_FALSE(found["title"].contains("input"));
+
+    std::string dot = readFile(out + "/story-map.dot");
+    for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
+             {"A001", "game over"}, {"A002", "ending 2"}, {"A003", "title"}, {"start", "A002"}}) {
+        std::string edge = mapEdge(dot, from, to);
+        EXPECT_FALSE(edge.empty()) << from << " -> " << to << "\n" << dot;
+        EXPECT_EQ(edge.find("dashed"), std::string::npos) << edge;
+    }
+
+    // The second door is named by its place, the slot screen left without saving.
+    std::string ending = readFile(found["ending"]["input"]);
+    EXPECT_NE(ending.find("title new\nslot cancel\nchoose #2\nexpect ending 2\n"), std::string::npos) << ending;
+    ReplayRun replay = runReplay(game, ending);
+    EXPECT_EQ(replay.status, 0) << replay.err;
+    EXPECT_TRUE(hasEvent(replay, "ending", "n", 2));
+    replay = runReplay(game, readFile(found["gameover"]["input"]));
+    EXPECT_EQ(replay.status, 0) << replay.err;
+    EXPECT_TRUE(hasEvent(replay, "gameover"));
+    fs::remove_all(out);
+}
+
+TEST(Explore, CoverageCountsOnlyStatementsAndTellsRangesAndScenesNeverRun)
+{
+    GameDir game;
+    game.minimalGame(lines({"// 最初の場面", "[はじまり]", "", "if (flag9) {", "[一行目]", "[二行目]", "flag+ 3", "}",
+                            "pick {", "進む moveto A001", "}"}));
+    game.write("script/A001.txt", lines({"*move*", "if (flag1) {", "戻る start", "}else{", "奥へ A002", "}"}));
+    game.write("script/A002.txt", "[出口。]\nScenarioEnd 1\n");
+    game.write("script/restart.txt", "[再開。]\n");
+    std::string out = game.path() + ".found";
+    ExploreRun run = runExplore(game, "--out '" + out + "'");
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    // Comments, blank lines, braces alone and the branch lines of a move list are no
+    // statements; the lines behind flag 9 are one range; restart is entered by a load only.
+    EXPECT_NE(run.out.find("coverage: 3 of 4 scenes entered, 7 of 12 lines run\n"
+                           "  script/A001.txt:3: never run\n"
+                           "  script/restart.txt: never entered (a loaded save enters it)\n"
+                           "  script/start.txt:5-7: never run\n"
+                           "story map: "),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("ending 1: reached in 3 decisions: " + out + "/ending-1.input\n"), std::string::npos)
+        << run.out;
+    fs::remove_all(out);
+}
+
+TEST(Explore, UsageErrorsAreOneLineAndNoOutFolderReachesIntoTheGame)
+{
+    GameDir game;
+    writeSmallGame(game);
+    std::string link = game.path() + ".link";
+    fs::create_directory_symlink(game.path(), link);
+    std::string file = game.path() + ".file";
+    std::ofstream(file) << "not a folder\n";
+    std::map<std::string, std::string> before = contentsOf(game.path());
+    for (const std::string& bad : std::vector<std::string>{
+             "--jobs 257", "--max-states 0", "--max-states 12x", "--out '" + link + "/found'",
+             "--out '" + game.path() + "'", "--out '" + file + "'", "--set flag1", "--dir"}) {
+        ExploreRun run = runExplore(game, bad);
+        EXPECT_EQ(run.status, 2) << bad;
+        EXPECT_EQ(run.err.rfind("tessarc-explore: ", 0), 0u) << bad << ": " << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << bad << ": " << run.err;
+        EXPECT_EQ(run.out, "") << bad;
+    }
+    ExploreRun missing = runExplore(game, "--dir '" + game.path() + "/nowhere'");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, "tessarc-explore: " + game.path() + "/nowhere has no script/ folder\n");
+    ExploreRun help = runExplore(game, "--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("usage: tessarc-explore", 0), 0u) << help.out;
+    EXPECT_EQ(contentsOf(game.path()), before);
+    fs::remove(link);
+    fs::remove(file);
+}
+
+TEST(Explore, AnErrorBeforeTheTitleOrJustAfterItHasAnInputThatPassesAsATest)
+{
+    struct Case {
+        const char* what;
+        bool itemList;
+        const char* start;
+        const char* file;
+    } cases[] = {
+        {"no item list: the game stops before its title", false, "[はじまり]\n", "script/itemlist.txt"},
+        {"an error before the first decision", true, "[はじまり]\nbreak\n", "script/start.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        GameDir game;
+        if (c.itemList) game.minimalGame(c.start);
+        else game.write("script/start.txt", c.start);
+        std::string out = game.path() + ".found";
+        ExploreRun run = runExplore(game, "--json --out '" + out + "'");
+        ASSERT_EQ(run.status, 1) << run.out << run.err;
+        ASSERT_EQ(run.report["findings"].size(), 1u) << run.out;
+        EXPECT_EQ(run.report["findings"][0]["file"], c.file);
+        // Every input of the search, played as a test, does what it says.
+        std::string command = std::string(TESSARC_REPLAY) + " --dir '" + game.path() + "' --test '" + out + "' >'" +
+                              out + ".txt' 2>&1";
+        int raw = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << readFile(out + ".txt");
+        EXPECT_NE(readFile(out + ".txt").find("1 passed, 0 failed\n"), std::string::npos) << readFile(out + ".txt");
+        fs::remove(out + ".txt");
+        fs::remove_all(out);
+    }
 }
