@@ -137,6 +137,14 @@ protected:
         return awaitEvents(game, first, 1, 40000ms) ? window : "";
     }
 
+    // Clicks the title's start button, once the player has seen the title; true when the
+    // click was sent.
+    bool clickStart(const std::string& window)
+    {
+        std::this_thread::sleep_for(500ms);
+        return xdotool("mousemove --window " + window + " 410 372 click 1");
+    }
+
     // Waits until the trace holds at least `count` events of the kind; how many it holds.
     static size_t awaitEvents(const GameDir& game, const std::string& kind, size_t count,
                               std::chrono::milliseconds timeout = 5000ms)
@@ -185,9 +193,7 @@ TEST_F(Live, QuickClicksAndKeysTurnOnePageEachAndEscapeSavesAndQuits)
     std::string window = launch(game);
     ASSERT_FALSE(window.empty()) << "the game's window never showed";
 
-    // The title's start button, once the player has seen the title.
-    std::this_thread::sleep_for(500ms);
-    ASSERT_TRUE(xdotool("mousemove --window " + window + " 410 372 click 1"));
+    ASSERT_TRUE(clickStart(window));
     ASSERT_EQ(awaitEvents(game, "page", 1), 1u) << "the click on the start button started no game";
 
     // xdotool's clicks are pressed and released within a few milliseconds.
@@ -214,8 +220,7 @@ TEST_F(Live, AClickMadeDuringEffectsTurnsNoPage)
     game.minimalGame(scene + "[one]\n[two]\n[three]\n");
     std::string window = launch(game);
     ASSERT_FALSE(window.empty()) << "the game's window never showed";
-    std::this_thread::sleep_for(500ms);
-    ASSERT_TRUE(xdotool("mousemove --window " + window + " 410 372 click 1"));
+    ASSERT_TRUE(clickStart(window));
     ASSERT_GE(awaitEvents(game, "effect", 3), 3u) << "the effects never ran";
     ASSERT_TRUE(xdotool("click 1"));
     ASSERT_EQ(awaitEvents(game, "page", 1, 10000ms), 1u) << "the first page never showed";
@@ -288,8 +293,7 @@ TEST_F(Live, F6SavesThePageBackspaceStepsBackAndF9LoadsTheSaveAfterARestart)
     game.minimalGame("[first page]\n[second page]\n[third page]\n*move*\n{\n}\n");
     std::string window = launch(game);
     ASSERT_FALSE(window.empty()) << "the game's window never showed";
-    std::this_thread::sleep_for(500ms);
-    ASSERT_TRUE(xdotool("mousemove --window " + window + " 410 372 click 1"));
+    ASSERT_TRUE(clickStart(window));
     ASSERT_EQ(awaitEvents(game, "page", 1), 1u) << "the click on the start button started no game";
     ASSERT_TRUE(xdotool("key Return"));
     ASSERT_EQ(awaitEvents(game, "page", 2), 2u);
@@ -368,8 +372,7 @@ TEST_F(Live, ARightClickOpensTheGameMenuAndTheKeyboardWorksEveryScreenOfIt)
     game.minimalGame("[p1<p>p2]\n*move* {\n出口 A001\n}\n");
     std::string window = launch(game);
     ASSERT_FALSE(window.empty()) << "the game's window never showed";
-    std::this_thread::sleep_for(500ms);
-    ASSERT_TRUE(xdotool("mousemove --window " + window + " 410 372 click 1"));
+    ASSERT_TRUE(clickStart(window));
     ASSERT_EQ(awaitEvents(game, "page", 1), 1u);
     ASSERT_TRUE(xdotool("mousemove --window " + window + " 700 60 click 3"));
     ASSERT_EQ(awaitEvents(game, "screen", 1), 1u) << "the right click opened no menu";
@@ -413,8 +416,7 @@ TEST_F(Live, AWindowOfItsOwnSizeShowsTheSamePixelsAsTheReplay)
     ASSERT_EQ(replayed.status, 0) << replayed.err;
     std::string window = launch(game);
     ASSERT_FALSE(window.empty()) << "the game's window never showed";
-    std::this_thread::sleep_for(500ms);
-    ASSERT_TRUE(xdotool("mousemove --window " + window + " 410 372 click 1"));
+    ASSERT_TRUE(clickStart(window));
     ASSERT_EQ(awaitEvents(game, "page", 1), 1u);
     // The pointer off the window, then the picture as the X server holds it.
     ASSERT_TRUE(xdotool("mousemove 1000 760"));
